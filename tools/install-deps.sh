@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs, on Debian 12, the packages that the build needs and that are not
+# installed yet. `install-deps.sh build` for building and testing; `demo` adds
+# what the window needs on screen or under Xvfb.
+set -euo pipefail
+
+packages=(g++ cmake make pkg-config clang-format googletest libgtest-dev libgmock-dev
+  libbenchmark-dev qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev)
+if [[ "${1:-build}" == demo ]]; then
+  packages+=(fonts-noto-cjk xvfb xauth)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
