@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config clang-format googletest libgtest-dev libgmock-dev
   libbenchmark-dev qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev)
 if [[ "${1:-build}" == demo ]]; then
-  packages+=(fonts-noto-cjk xvfb xauth)
+  packages+=(qt6-qpa-plugins fonts-noto-cjk xvfb xauth)
 fi
 
 missing=()
