@@ -1,0 +1,42 @@
+// Address decomposition: pure routines over the text toolkit.
+#include "web/url.h"
+
+namespace dsr {
+namespace {
+
+// The address as text: the bytes before its first zero byte.
+std::string_view AsText(std::string_view address) { return address.substr(0, address.find('\0')); }
+
+}  // namespace
+
+Text UrlHost(std::string_view address, bool keepPort) {
+  address = AsText(address);
+  const int prefix = PositionOf(address, "http://");
+  const int start = prefix > 0 ? prefix + 7 : 1;
+  const int slash = PositionOf(address, "/", start);
+  const int count = slash > 0 ? slash - start : ByteLength(address) - start + 1;
+  Text host = MidPart(address, start, count);
+  if (!keepPort) {
+    const int colon = PositionOf(host, ":");
+    if (colon > 0) host = LeftPart(host, colon - 1);
+  }
+  return AsciiLower(host);
+}
+
+int UrlPort(std::string_view address) {
+  const Text host = UrlHost(address, true);
+  const int colon = PositionOf(host, ":");
+  if (colon < 1) return 80;
+  return TruncateToInt(ParseNumber(RightPart(host, ByteLength(host) - colon)));
+}
+
+Text UrlObjectPath(std::string_view address) {
+  address = AsText(address);
+  const Text host = UrlHost(address, false);
+  const int at = PositionOf(address, host, 1, true);
+  const int slash = PositionOf(address, "/", at > 0 ? at : 1, true);
+  if (slash < 1) return "/";
+  return RightPart(address, ByteLength(address) - slash + 1);
+}
+
+}  // namespace dsr
