@@ -1,0 +1,155 @@
+// The page fetch: request assembly, method rules, the read loop with waiting
+// window events, failure results and cookie capture, over the bound transport.
+#include "web/fetch.h"
+
+#include "app/window_ops.h"
+#include "web/transport.h"
+#include "web/url.h"
+
+namespace dsr {
+namespace {
+
+constexpr std::string_view kUserAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+constexpr std::string_view kDefaultAcceptLine =
+    "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, "
+    "application/x-shockwave-flash, application/vnd.ms-excel, application/vnd.ms-powerpoint, "
+    "application/msword, */*\r\n";
+constexpr std::string_view kSetCookie = "Set-Cookie: ";
+constexpr int kReadBufferSize = 2048;
+constexpr int kHeaderBufferSize = 1024;
+
+// A parameter as text: the bytes before its first zero byte.
+std::string_view AsText(std::string_view t) { return t.substr(0, t.find('\0')); }
+
+bool Mentions(std::string_view headers, std::string_view name) {
+  return PositionOf(headers, name, 1, true) > 0;
+}
+
+// Releases the handles in the order request, connection, root; 0 is skipped.
+void Release(const HttpTransport& t, InternetHandle request, InternetHandle connection,
+             InternetHandle root) {
+  if (request) t.closeHandle(request);
+  if (connection) t.closeHandle(connection);
+  if (root) t.closeHandle(root);
+}
+
+// Every "Set-Cookie: " line of the header block goes to the cookie store
+// under `cookieAddress`; waiting window events run after each line.
+void CaptureCookies(const HttpTransport& t, const Text& rawHeaders, const Text& cookieAddress) {
+  if (!Mentions(rawHeaders, kSetCookie)) return;
+  MemoryStream lines;
+  lines.WriteText(rawHeaders);
+  lines.Rewind();
+  while (!lines.AtEnd()) {
+    const Text line = lines.ReadLine();
+    if (Mentions(line, kSetCookie)) {
+      // The first 12 bytes go, wherever the match stood.
+      const Text cookie = DeleteRange(line, 1, ByteLength(kSetCookie));
+      const int equals = PositionOf(cookie, "=");
+      // Without "=", the name is empty and the value is the whole rest.
+      const Text name = LeftPart(cookie, equals - 1);
+      const Text value = RightPart(cookie, ByteLength(cookie) - equals);
+      t.setCookie(cookieAddress, name, value);
+    }
+    RunPendingEvents();
+  }
+  lines.Close();
+}
+
+}  // namespace
+
+const Bytes& FetchFailureBytes() {
+  static const Bytes failure = Zeros(255);
+  return failure;
+}
+
+Bytes FetchPageBytes(std::string_view address, std::string_view method, std::string_view proxy,
+                     Text& headers, std::string_view body, Text& rawHeaders) {
+  address = AsText(address);
+  method = AsText(method);
+  proxy = AsText(proxy);
+  body = AsText(body);
+  // A copy: a handler that rebinds the transport while this fetch waits for
+  // window events must not change the operations its handles belong to.
+  const HttpTransport t = CurrentTransport();
+
+  const Text objectPath = UrlObjectPath(address);
+  const Text host = UrlHost(address, false);
+
+  const InternetHandle root = StripSpaces(proxy).empty()
+                                  ? t.open(kUserAgent, kOpenTypeDirect, "")
+                                  : t.open(kUserAgent, kOpenTypeProxy, Join({"http=", proxy}));
+  if (!root) return FetchFailureBytes();
+
+  const InternetHandle connection = t.connect(root, host, UrlPort(address), "", "", kServiceHttp);
+  if (!connection) {
+    Release(t, 0, 0, root);
+    return FetchFailureBytes();
+  }
+
+  const InternetHandle request =
+      t.openRequest(connection, method, objectPath, "HTTP/1.1", kFlagReload);
+  if (!request) {
+    Release(t, 0, connection, root);
+    return FetchFailureBytes();
+  }
+
+  if (!Mentions(headers, "Accept: ")) headers += kDefaultAcceptLine;
+  if (!Mentions(headers, "Referer: ")) headers += Join({"Referer: ", address, "\r\n"});
+  if (!Mentions(headers, "Accept-Language: ")) headers += "Accept-Language: zh-cn\r\n";
+
+  const Text upperMethod = AsciiUpper(method);
+  if (method.empty() || upperMethod == "GET") {
+    t.send(request, headers, "");
+  } else if (upperMethod == "POST") {
+    if (!body.empty()) {
+      if (!Mentions(headers, "Content-Type: ")) {
+        headers += "Content-Type: application/x-www-form-urlencoded\r\n";
+      }
+      headers += Join({"Content-Length: ", IntToDecimal(ByteLength(body)), "\r\n"});
+    }
+    t.send(request, headers, body);
+  } else {
+    Release(t, request, connection, root);
+    return FetchFailureBytes();
+  }
+
+  // The buffer is made once and reused for every read.
+  Bytes buffer = Zeros(kReadBufferSize);
+  MemoryStream accumulator;
+  for (;;) {
+    RunPendingEvents();
+    int count = 0;
+    t.read(request, buffer.data(), kReadBufferSize, count);
+    if (count <= 0) break;
+    accumulator.WriteBytes(BytesHead(buffer, count));
+  }
+
+  rawHeaders = Spaces(kHeaderBufferSize);
+  t.queryInfo(request, kQueryRawHeadersCrlf, rawHeaders, kHeaderBufferSize);
+
+  Release(t, request, connection, root);
+
+  // The capture reads its own copy of the block, so `rawHeaders` keeps the
+  // whole block afterwards.
+  CaptureCookies(t, rawHeaders, Join({"http://", host}));
+
+  const std::string& content = accumulator.Content();
+  return Bytes(content.begin(), content.end());
+}
+
+Text FetchPageText(std::string_view address, std::string_view method, std::string_view proxy,
+                   Text& headers, std::string_view body, Text& rawHeaders) {
+  Bytes bytes = FetchPageBytes(address, method, proxy, headers, body, rawHeaders);
+  Text text = BytesToText(bytes);
+  Bytes().swap(bytes);
+  return text;
+}
+
+Text FetchPageText(std::string_view address) {
+  Text headers;
+  Text rawHeaders;
+  return FetchPageText(address, "", "", headers, "", rawHeaders);
+}
+
+}  // namespace dsr
