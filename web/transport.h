@@ -16,11 +16,11 @@ namespace dsr {
 
 using InternetHandle = std::uintptr_t;
 
-inline constexpr int kOpenTypeDirect = 1;             // INTERNET_OPEN_TYPE_DIRECT
-inline constexpr int kOpenTypeProxy = 3;              // INTERNET_OPEN_TYPE_PROXY
-inline constexpr int kServiceHttp = 3;                // INTERNET_SERVICE_HTTP
+inline constexpr int kOpenTypeDirect = 1;                  // INTERNET_OPEN_TYPE_DIRECT
+inline constexpr int kOpenTypeProxy = 3;                   // INTERNET_OPEN_TYPE_PROXY
+inline constexpr int kServiceHttp = 3;                     // INTERNET_SERVICE_HTTP
 inline constexpr std::uint32_t kFlagReload = 0x80000000u;  // INTERNET_FLAG_RELOAD
-inline constexpr int kQueryRawHeadersCrlf = 22;       // HTTP_QUERY_RAW_HEADERS_CRLF
+inline constexpr int kQueryRawHeadersCrlf = 22;            // HTTP_QUERY_RAW_HEADERS_CRLF
 
 struct HttpTransport {
   // InternetOpenA: a root handle whose requests carry `agent` as User-Agent;
@@ -40,16 +40,14 @@ struct HttpTransport {
   // HttpSendRequestA: request line, own headers (Host, User-Agent, stored
   // cookies of the host), then `headers` as given, then `body`. Redirections
   // are followed; what is read afterwards is the final response.
-  std::function<bool(InternetHandle request, std::string_view headers, std::string_view body)>
-      send;
+  std::function<bool(InternetHandle request, std::string_view headers, std::string_view body)> send;
   // InternetReadFile: the next bytes of the body, at most `capacity`, into
   // `buffer`; `count` 0 at the end of the body and on failure.
   std::function<bool(InternetHandle request, char* buffer, int capacity, int& count)> read;
   // HttpQueryInfoA with kQueryRawHeadersCrlf: when the status line and header
   // lines, each ended by CRLF, fit into `capacity` bytes with an ending zero
   // byte, `buffer` becomes that block; otherwise it is left unchanged.
-  std::function<bool(InternetHandle request, int infoLevel, Text& buffer, int capacity)>
-      queryInfo;
+  std::function<bool(InternetHandle request, int infoLevel, Text& buffer, int capacity)> queryInfo;
   // InternetCloseHandle.
   std::function<bool(InternetHandle handle)> closeHandle;
   // InternetSetCookieA: stores the cookie for the host of `url` in the
@@ -58,7 +56,8 @@ struct HttpTransport {
       setCookie;
 };
 
-// Binds `transport` for the whole process. Unbound, every open fails.
+// Binds `transport` for the whole process; an operation it leaves empty fails
+// (returns 0 or false, reads nothing). Unbound, every open fails.
 void UseTransport(HttpTransport transport);
 const HttpTransport& CurrentTransport();
 
