@@ -22,6 +22,7 @@ bool IsLead(char c) { return Byte(c) >= 0x80; }
 
 // A text ends at its first zero byte.
 std::string_view AsText(std::string_view t) {
+  if (t.empty()) return t;  // its data may be null, which memchr must not see
   const void* zero = std::memchr(t.data(), 0, t.size());
   if (zero == nullptr) return t;
   return t.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - t.data()));

@@ -428,6 +428,34 @@ TEST(MemoryStream, WritesAndReadsBytesAtThePosition) {
   EXPECT_TRUE(s.AtEnd());
 }
 
+// A default view has no data at all; every routine must take it as the
+// empty text.
+TEST(EmptyViews, TakenAsTheEmptyText) {
+  const std::string_view none;
+  EXPECT_EQ(ByteLength(none), 0);
+  EXPECT_EQ(PositionOf(none, "a"), -1);
+  EXPECT_EQ(PositionOf("a", none), 1);
+  EXPECT_EQ(PositionOf(none, none, 1, true), -1);
+  EXPECT_EQ(LeftPart(none, 3), "");
+  EXPECT_EQ(RightPart(none, 3), "");
+  EXPECT_EQ(MidPart(none, 1, 3), "");
+  EXPECT_EQ(AsciiUpper(none), "");
+  EXPECT_EQ(StripSpaces(none), "");
+  EXPECT_EQ(DeleteRange(none, 1, 1), "");
+  EXPECT_EQ(CodeOf(none), 0);
+  EXPECT_EQ(FoldFullWidth(none), "");
+  EXPECT_EQ(ParseNumber(none), 0.0);
+  EXPECT_EQ(ParseInteger(none), 0);
+  EXPECT_TRUE(TextEquals(none, ""));
+  EXPECT_EQ(Join({none, "a", none}), "a");
+  EXPECT_EQ(TextBetween(none, "[", "]"), "");
+  EXPECT_EQ(TextBetween("[a]", none, "]"), "[a");
+  EXPECT_EQ(HexTextToText(none), "");
+  MemoryStream s;
+  s.WriteText(none);
+  EXPECT_EQ(s.Size(), 0);
+}
+
 // ---- Randomised cross-check against naive references ----
 
 // Character starts recomputed from the first byte, one step at a time.
