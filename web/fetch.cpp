@@ -18,6 +18,24 @@ constexpr std::string_view kSetCookie = "Set-Cookie: ";
 constexpr int kReadBufferSize = 2048;
 constexpr int kHeaderBufferSize = 1024;
 
+// The address as a header value: control bytes other than tab, which would
+// end or break the header line, become %XX as in a request target.
+Text HeaderValue(std::string_view address) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  Text out;
+  for (const char c : address) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b < 0x20 && b != '\t') || b == 0x7F) {
+      out += '%';
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 // A parameter as text: the bytes before its first zero byte.
 std::string_view AsText(std::string_view t) { return t.substr(0, t.find('\0')); }
 
@@ -95,7 +113,7 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
   }
 
   if (!Mentions(headers, "Accept: ")) headers += kDefaultAcceptLine;
-  if (!Mentions(headers, "Referer: ")) headers += Join({"Referer: ", address, "\r\n"});
+  if (!Mentions(headers, "Referer: ")) headers += Join({"Referer: ", HeaderValue(address), "\r\n"});
   if (!Mentions(headers, "Accept-Language: ")) headers += "Accept-Language: zh-cn\r\n";
 
   const Text upperMethod = AsciiUpper(method);

@@ -133,6 +133,14 @@ TEST_F(FetchTest, HeaderTextIsCompletedByMethod) {
   }
 }
 
+TEST_F(FetchTest, RefererCannotBreakTheHeaderBlock) {
+  // An account name pasted with a line break stays inside its own line.
+  Fetch("http://a.example/q?userID=a\r\nX-Evil: 1\tb\x7F");
+  EXPECT_EQ(headers, std::string(kAccept) +
+                         "Referer: http://a.example/q?userID=a%0D%0AX-Evil: 1\tb%7F\r\n" +
+                         std::string(kLanguage));
+}
+
 TEST_F(FetchTest, ProxyChoosesTheAccessMode) {
   const struct {
     std::string_view proxy;

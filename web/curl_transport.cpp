@@ -1,0 +1,472 @@
+// The HTTP transport on libcurl, for platforms without WinInet, with the
+// process-wide cookie store its requests draw on.
+//
+// Every request has its own easy handle driven by its own multi handle: the
+// transfer starts in `send`, which returns once the first body bytes are in or
+// the transfer has ended, and each `read` drives it only until some bytes are
+// waiting or the body has ended. A request started while another one waits
+// between two reads therefore runs on its own and leaves the other intact.
+// Handles live in a table and are used on the window thread only.
+#include "web/curl_transport.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+
+#include "text/text.h"
+#include "web/url.h"
+
+namespace dsr {
+namespace {
+
+// Body bytes one request takes at most; past that the transfer stops, the
+// bytes so far are handed out and reading ends as a failure.
+constexpr std::size_t kBodyLimit = std::size_t{32} << 20;
+
+// ---- Cookie store ----------------------------------------------------------
+
+struct StoredCookie {
+  std::string value;
+  std::string path = "/";
+  std::optional<std::time_t> expires;
+};
+
+// Host (lower-case, without port) -> cookie name -> cookie.
+using CookieJar = std::map<std::string, std::map<std::string, StoredCookie>>;
+
+CookieJar& Cookies() {
+  static CookieJar jar;
+  return jar;
+}
+
+std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool HasLineBreakOrZero(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// `value` as set: the cookie's value, then "; "-separated attributes, of
+// which path, expires and max-age count. An expiry in the past removes it.
+bool StoreCookie(std::string_view url, std::string_view name, std::string_view value) {
+  const Text host = UrlHost(url, false);
+  if (host.empty() || HasLineBreakOrZero(name) || HasLineBreakOrZero(value)) return false;
+
+  StoredCookie cookie;
+  std::size_t semicolon = value.find(';');
+  cookie.value = std::string(Trimmed(value.substr(0, semicolon)));
+  std::optional<std::time_t> maxAgeExpiry;
+  const std::time_t now = std::time(nullptr);
+  while (semicolon != std::string_view::npos) {
+    std::string_view rest = value.substr(semicolon + 1);
+    semicolon = rest.find(';');
+    const std::string_view attribute = Trimmed(rest.substr(0, semicolon));
+    value = rest;
+    const std::size_t equals = attribute.find('=');
+    const Text key = AsciiLower(Trimmed(attribute.substr(0, equals)));
+    const std::string argument(equals == std::string_view::npos
+                                   ? std::string_view()
+                                   : Trimmed(attribute.substr(equals + 1)));
+    if (key == "path" && !argument.empty() && argument.front() == '/') {
+      cookie.path = argument;
+    } else if (key == "expires") {
+      const std::time_t when = curl_getdate(argument.c_str(), nullptr);
+      if (when != -1) cookie.expires = when;
+    } else if (key == "max-age" && !argument.empty()) {
+      const long long seconds = std::strtoll(argument.c_str(), nullptr, 10);
+      maxAgeExpiry = seconds <= 0 ? now - 1 : now + static_cast<std::time_t>(seconds);
+    }
+  }
+  if (maxAgeExpiry) cookie.expires = maxAgeExpiry;
+
+  auto& ofHost = Cookies()[host];
+  const std::string key(name);
+  if (cookie.expires && *cookie.expires <= now) {
+    ofHost.erase(key);
+    if (ofHost.empty()) Cookies().erase(host);
+  } else {
+    ofHost[key] = std::move(cookie);
+  }
+  return true;
+}
+
+bool PathMatches(std::string_view cookiePath, std::string_view objectPath) {
+  if (objectPath.substr(0, cookiePath.size()) != cookiePath) return false;
+  if (objectPath.size() == cookiePath.size() || cookiePath.back() == '/') return true;
+  const char next = objectPath[cookiePath.size()];
+  return next == '/' || next == '?';
+}
+
+// "Cookie: a=1; b=2" for the host and object path, or empty.
+std::string CookieLine(std::string_view host, std::string_view objectPath) {
+  auto found = Cookies().find(std::string(host));
+  if (found == Cookies().end()) return {};
+  const std::time_t now = std::time(nullptr);
+  std::string line;
+  for (const auto& [name, cookie] : found->second) {
+    if (cookie.expires && *cookie.expires <= now) continue;
+    if (!PathMatches(cookie.path, objectPath)) continue;
+    line += line.empty() ? "Cookie: " : "; ";
+    if (!name.empty()) line += name + "=";
+    line += cookie.value;
+  }
+  return line;
+}
+
+// ---- Handles ---------------------------------------------------------------
+
+std::vector<std::string>& ConnectToRules() {
+  static std::vector<std::string> rules;
+  return rules;
+}
+
+struct Root {
+  std::string agent;
+  std::string proxy;  // empty: direct access
+};
+
+struct Connection {
+  Root root;
+  std::string host;
+  int port = 80;
+};
+
+struct Request {
+  Connection connection;
+  std::string method;
+  std::string objectPath;
+
+  CURL* easy = nullptr;
+  CURLM* multi = nullptr;
+  curl_slist* headerList = nullptr;
+  curl_slist* connectTo = nullptr;
+  std::string url;
+  std::string body;  // kept alive for the transfer
+
+  std::string received;  // body bytes not yet handed out start at `readFrom`
+  std::size_t readFrom = 0;
+  std::size_t total = 0;
+  bool overLimit = false;
+
+  // The latest response's status line and header lines, each ended by CRLF,
+  // and the empty line that ends them once it has come.
+  std::string headerBlock;
+  bool headerBlockComplete = false;
+
+  bool sent = false;
+  bool done = false;
+  CURLcode result = CURLE_OK;
+
+  Request() = default;
+  Request(const Request&) = delete;
+  Request& operator=(const Request&) = delete;
+  ~Request() {
+    if (multi && easy) curl_multi_remove_handle(multi, easy);
+    if (easy) curl_easy_cleanup(easy);
+    if (multi) curl_multi_cleanup(multi);
+    curl_slist_free_all(headerList);
+    curl_slist_free_all(connectTo);
+  }
+};
+
+using Entry = std::variant<Root, Connection, std::unique_ptr<Request>>;
+
+struct HandleTable {
+  std::map<InternetHandle, Entry> entries;
+  InternetHandle next = 1;
+
+  InternetHandle Add(Entry e) {
+    const InternetHandle h = next++;
+    entries.emplace(h, std::move(e));
+    return h;
+  }
+  template <typename T>
+  T* Find(InternetHandle h) {
+    auto it = entries.find(h);
+    return it == entries.end() ? nullptr : std::get_if<T>(&it->second);
+  }
+  Request* FindRequest(InternetHandle h) {
+    auto* r = Find<std::unique_ptr<Request>>(h);
+    return r ? r->get() : nullptr;
+  }
+};
+
+HandleTable& Handles() {
+  static HandleTable table;
+  return table;
+}
+
+void EnsureCurl() {
+  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  (void)ready;
+}
+
+// ---- Transfer --------------------------------------------------------------
+
+std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* r = static_cast<Request*>(user);
+  const std::size_t n = size * count;
+  const std::size_t room = kBodyLimit - r->total;
+  if (n > room) {
+    r->received.append(data, room);
+    r->total += room;
+    r->overLimit = true;
+    return 0;  // stops the transfer
+  }
+  r->received.append(data, n);
+  r->total += n;
+  return n;
+}
+
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* r = static_cast<Request*>(user);
+  const std::size_t n = size * count;
+  std::string_view line(data, n);
+  // A status line starts a new response (a redirection's target, or the
+  // answer after an interim 1xx): only the latest one is kept.
+  if (line.substr(0, 5) == "HTTP/") {
+    r->headerBlock.clear();
+    r->headerBlockComplete = false;
+  }
+  if (r->headerBlockComplete) return n;  // trailers
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  line = line.substr(0, line.find('\0'));
+  r->headerBlock.append(line);
+  r->headerBlock.append("\r\n");
+  if (line.empty()) r->headerBlockComplete = true;
+  return n;
+}
+
+// Moves the transfer on until body bytes are waiting or it has ended.
+void Drive(Request& r) {
+  while (!r.done && r.readFrom >= r.received.size()) {
+    int running = 0;
+    curl_multi_perform(r.multi, &running);
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(r.multi, &left)) {
+      if (message->msg == CURLMSG_DONE) {
+        r.done = true;
+        r.result = message->data.result;
+      }
+    }
+    if (!r.done && running == 0) {
+      r.done = true;  // ended without a message: treat as failed
+      r.result = CURLE_RECV_ERROR;
+    }
+    if (r.done || r.readFrom < r.received.size()) break;
+    curl_multi_poll(r.multi, nullptr, 0, 1000, nullptr);
+  }
+  // Drop what has been handed out once it is most of the buffer.
+  if (r.readFrom > 0 && r.readFrom * 2 >= r.received.size()) {
+    r.received.erase(0, r.readFrom);
+    r.readFrom = 0;
+  }
+}
+
+// Bytes 0x00 to 0x20, 0x7F and "#" as %XX; every other byte as given.
+std::string EscapedTarget(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : path) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b <= 0x20 || b == 0x7F || b == '#') {
+      out += '%';
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A host name curl can only take as a host: letters, digits, "-", "." and
+// "_" (anything else could be read as user name, query or port).
+bool IsPlainHostName(std::string_view host) {
+  if (host.empty()) return false;
+  return std::all_of(host.begin(), host.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_';
+  });
+}
+
+// The header text's lines, each ended by CRLF in the text; a lone CR or LF
+// inside a line becomes a space, so that no line of the request is broken.
+void AddHeaderLines(curl_slist*& list, std::string_view headers) {
+  while (!headers.empty()) {
+    const std::size_t end = headers.find("\r\n");
+    std::string line(headers.substr(0, end));
+    headers = end == std::string_view::npos ? std::string_view() : headers.substr(end + 2);
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    if (!line.empty()) list = curl_slist_append(list, line.c_str());
+  }
+}
+
+bool MentionsHeader(std::string_view headers, std::string_view name) {
+  return PositionOf(headers, name, 1, true) > 0;
+}
+
+bool Send(InternetHandle handle, std::string_view headers, std::string_view body) {
+  Request* r = Handles().FindRequest(handle);
+  if (!r || r->sent) return false;
+  r->sent = true;
+  r->easy = curl_easy_init();
+  r->multi = curl_multi_init();
+  if (!r->easy || !r->multi) {
+    r->done = true;
+    r->result = CURLE_FAILED_INIT;
+    return false;
+  }
+  CURL* e = r->easy;
+  const Connection& c = r->connection;
+  r->url = "http://" + c.host + ":" + std::to_string(c.port) + EscapedTarget(r->objectPath);
+
+  AddHeaderLines(r->headerList, headers);
+  // Cookies of the store go to the first host; curl drops a Cookie line of
+  // ours when a redirection leads to another host or port.
+  const std::string cookies = CookieLine(c.host, r->objectPath);
+  if (!cookies.empty() && !MentionsHeader(headers, "Cookie:")) {
+    r->headerList = curl_slist_append(r->headerList, cookies.c_str());
+  }
+  // No "Expect: 100-continue" before a body, and no content type of curl's.
+  r->headerList = curl_slist_append(r->headerList, "Expect:");
+  if (!MentionsHeader(headers, "Content-Type:")) {
+    r->headerList = curl_slist_append(r->headerList, "Content-Type:");
+  }
+  for (const std::string& rule : ConnectToRules()) {
+    r->connectTo = curl_slist_append(r->connectTo, rule.c_str());
+  }
+
+  curl_easy_setopt(e, CURLOPT_URL, r->url.c_str());
+  curl_easy_setopt(e, CURLOPT_PATH_AS_IS, 1L);
+  curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, 60L);
+  curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, 60L);
+  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(e, CURLOPT_USERAGENT, c.root.agent.c_str());
+  // Empty: no proxy at all, whatever the environment says.
+  curl_easy_setopt(e, CURLOPT_PROXY, c.root.proxy.c_str());
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, r->headerList);
+  if (r->connectTo) curl_easy_setopt(e, CURLOPT_CONNECT_TO, r->connectTo);
+  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnBody);
+  curl_easy_setopt(e, CURLOPT_WRITEDATA, r);
+  curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, OnHeader);
+  curl_easy_setopt(e, CURLOPT_HEADERDATA, r);
+
+  const std::string& method = r->method;
+  if (method.empty() || method == "GET") {
+    curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+  } else {
+    if (AsciiUpper(method) == "POST" || !body.empty()) {
+      r->body.assign(body);
+      curl_easy_setopt(e, CURLOPT_POST, 1L);
+      curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(r->body.size()));
+      curl_easy_setopt(e, CURLOPT_POSTFIELDS, r->body.data());
+    }
+    // The method text goes out as given ("get" stays "get").
+    if (method != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
+  }
+
+  if (curl_multi_add_handle(r->multi, e) != CURLM_OK) {
+    r->done = true;
+    r->result = CURLE_FAILED_INIT;
+    return false;
+  }
+  Drive(*r);
+  return !(r->done && r->result != CURLE_OK && r->headerBlock.empty());
+}
+
+bool Read(InternetHandle handle, char* buffer, int capacity, int& count) {
+  count = 0;
+  Request* r = Handles().FindRequest(handle);
+  if (!r || !r->sent || capacity <= 0) return false;
+  Drive(*r);
+  const std::size_t waiting = r->received.size() - r->readFrom;
+  if (waiting > 0) {
+    const std::size_t n = std::min(waiting, static_cast<std::size_t>(capacity));
+    std::memcpy(buffer, r->received.data() + r->readFrom, n);
+    r->readFrom += n;
+    count = static_cast<int>(n);
+    return true;
+  }
+  return r->result == CURLE_OK && !r->overLimit;
+}
+
+// The block handed out is the final response's status line and header lines,
+// each ended by CRLF, followed by the empty line (CRLF) that ends the block.
+bool QueryInfo(InternetHandle handle, int infoLevel, Text& buffer, int capacity) {
+  Request* r = Handles().FindRequest(handle);
+  if (!r || infoLevel != kQueryRawHeadersCrlf || !r->headerBlockComplete) return false;
+  if (r->headerBlock.size() + 1 > static_cast<std::size_t>(std::max(capacity, 0))) return false;
+  buffer = r->headerBlock;
+  return true;
+}
+
+}  // namespace
+
+HttpTransport CurlTransport() {
+  EnsureCurl();
+  HttpTransport t;
+  t.open = [](std::string_view agent, int accessType, std::string_view proxy) {
+    Root root{std::string(agent), {}};
+    if (accessType == kOpenTypeProxy) {
+      constexpr std::string_view kScheme = "http=";
+      if (proxy.substr(0, kScheme.size()) == kScheme) proxy.remove_prefix(kScheme.size());
+      root.proxy = std::string(proxy);
+      if (root.proxy.empty()) return InternetHandle{0};
+    } else if (accessType != kOpenTypeDirect) {
+      return InternetHandle{0};
+    }
+    return Handles().Add(std::move(root));
+  };
+  t.connect = [](InternetHandle rootHandle, std::string_view host, int port, std::string_view,
+                 std::string_view, int service) {
+    const Root* root = Handles().Find<Root>(rootHandle);
+    // Port 0 stands for the service's default port; other ports outside
+    // 1..65535 and hosts that are no plain host name get no connection.
+    if (port == 0) port = 80;
+    if (!root || service != kServiceHttp || port < 1 || port > 65535 || !IsPlainHostName(host)) {
+      return InternetHandle{0};
+    }
+    return Handles().Add(Connection{*root, AsciiLower(host), port});
+  };
+  t.openRequest = [](InternetHandle connectionHandle, std::string_view method,
+                     std::string_view objectPath, std::string_view, std::uint32_t) {
+    const Connection* connection = Handles().Find<Connection>(connectionHandle);
+    if (!connection) return InternetHandle{0};
+    auto request = std::make_unique<Request>();
+    request->connection = *connection;
+    request->method = std::string(method);
+    request->objectPath = objectPath.empty() ? std::string("/") : std::string(objectPath);
+    return Handles().Add(std::move(request));
+  };
+  t.send = Send;
+  t.read = Read;
+  t.queryInfo = QueryInfo;
+  t.closeHandle = [](InternetHandle handle) { return Handles().entries.erase(handle) > 0; };
+  t.setCookie = StoreCookie;
+  return t;
+}
+
+void SetCurlConnectTo(std::vector<std::string> rules) { ConnectToRules() = std::move(rules); }
+
+void ClearCurlCookies() { Cookies().clear(); }
+
+}  // namespace dsr
