@@ -12,8 +12,10 @@
 namespace dsr {
 
 SessionReadings& CurrentSessionReadings() {
-  static SessionReadings readings;
-  return readings;
+  // Never destroyed: `ReleaseSessionValues` runs at exit, after the
+  // destructors of objects made after it was registered.
+  static SessionReadings* const readings = new SessionReadings();
+  return *readings;
 }
 
 void ReleaseSessionValues() {

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "app/headless_window.h"
@@ -222,6 +223,19 @@ TEST(ReleaseSessionValues, EmptiesAllSixTexts) {
                         &r.serviceScore, &r.shippingRaterCount, &r.shippingScore}) {
     EXPECT_EQ(*t, "");
   }
+}
+
+// As the program does it: registered before anything else, then readings are
+// kept, then the program ends.
+TEST(ReleaseSessionValues, RunsSafelyAtExitAfterAQuery) {
+  const auto run = [] {
+    std::atexit(ReleaseSessionValues);
+    SessionReadings& kept = CurrentSessionReadings();
+    kept.descriptionRaterCount = std::string(100, '1');
+    std::exit(0);
+  };
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
