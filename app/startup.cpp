@@ -16,9 +16,7 @@
 namespace dsr {
 
 int RunProgram(int argc, char** argv) {
-  // First of all, so that every way of ending runs it, once. The readings
-  // are made first so that they are destroyed only after it has run.
-  CurrentSessionReadings();
+  // First of all, so that every way of ending runs it, once.
   std::atexit(ReleaseSessionValues);
 
   QApplication app(argc, argv);

@@ -25,8 +25,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: dsrscope-headless ACCOUNT\n");
     return 2;
   }
-  // The readings are made first so that they outlive the exit routine.
-  dsr::CurrentSessionReadings();
   std::atexit(dsr::ReleaseSessionValues);
   dsr::UseTransport(dsr::CurlTransport());
   dsr::HeadlessWindow window;
