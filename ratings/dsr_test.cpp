@@ -12,28 +12,28 @@ namespace {
 using namespace std::string_view_literals;
 
 // Pieces of a rating page.
-const std::string kDescription = "宝贝与描述相符";
-const std::string kService = "卖家的服务态度";
-const std::string kShipping = "卖家发货的速度";
-const std::string kScore = "title=\"";
-const std::string kOver = " over\">";
-const std::string kLower = " lower\">";
-const std::string kHigherTest = "店铺得分-同行业平均分";
+constexpr std::string_view kDescription = "宝贝与描述相符";
+constexpr std::string_view kService = "卖家的服务态度";
+constexpr std::string_view kShipping = "卖家发货的速度";
+constexpr std::string_view kScore = "title=\"";
+constexpr std::string_view kOver = " over\">";
+constexpr std::string_view kLower = " lower\">";
+constexpr std::string_view kHigherTest = "店铺得分-同行业平均分";
 
 // marker, score marker, score, "分", "共<span>", count, "</span>", "人".
-std::string Values(const std::string& marker, const std::string& score, const std::string& count) {
-  return marker + kScore + score + "分共<span>" + count + "</span>人";
+Text Values(std::string_view marker, std::string_view score, std::string_view count) {
+  return Join({marker, kScore, score, "分共<span>", count, "</span>人"});
 }
 
 // The page of the worked example: a higher-than description, a lower-than
 // service and no shipping rating.
-const std::string kWorkedExample = Values(kDescription, "4.8", "1234") + kHigherTest + kOver +
-                                   "12.34</strong" + Values(kService, "4.7", "567") + kLower +
-                                   "5.67</strong";
+const Text kWorkedExample =
+    Join({Values(kDescription, "4.8", "1234"), kHigherTest, kOver, "12.34</strong",
+          Values(kService, "4.7", "567"), kLower, "5.67</strong"});
 
 struct ExtractCase {
   const char* name;
-  std::string page;
+  Text page;
   DsrDimension dimension;
   std::string_view score;
   std::string_view raterCount;
@@ -48,50 +48,54 @@ TEST(ExtractDsrReading, Table) {
        "低于同行业5.67"},
       {"worked example, shipping", kWorkedExample, DsrDimension::Shipping, "", "", "低于同行业"},
       {"no 人 after the marker",
-       kDescription + kScore + "4.8分共<span>9</span>" + kHigherTest + kOver + "1<" + "/strong",
+       Join({kDescription, kScore, "4.8分共<span>9</span>", kHigherTest, kOver, "1</strong"}),
        DsrDimension::Description, "", "", "高于同行业1"},
-      {"no /strong after the marker", Values(kDescription, "4.8", "9") + kHigherTest + kOver + "1<",
+      {"no /strong after the marker",
+       Join({Values(kDescription, "4.8", "9"), kHigherTest, kOver, "1<"}),
        DsrDimension::Description, "4.8", "9", "低于同行业"},
       {"higher test without over marker",
-       Values(kDescription, "4.8", "9") + kHigherTest + "/strong", DsrDimension::Description, "4.8",
-       "9", "高于同行业"},
-      {"over marker without higher test", Values(kDescription, "4.8", "9") + kOver + "1.5</strong",
-       DsrDimension::Description, "4.8", "9", "低于同行业"},
+       Join({Values(kDescription, "4.8", "9"), kHigherTest, "/strong"}), DsrDimension::Description,
+       "4.8", "9", "高于同行业"},
+      {"over marker without higher test",
+       Join({Values(kDescription, "4.8", "9"), kOver, "1.5</strong"}), DsrDimension::Description,
+       "4.8", "9", "低于同行业"},
       {"lower marker ignored on the higher branch",
-       Values(kDescription, "4.8", "9") + kLower + "2<" + kHigherTest + kOver + "3</strong",
+       Join({Values(kDescription, "4.8", "9"), kLower, "2<", kHigherTest, kOver, "3</strong"}),
        DsrDimension::Description, "4.8", "9", "高于同行业3"},
       {"人 inside a word before the count",
-       kDescription + kScore + "4.8分个人共<span>9</span>人/strong", DsrDimension::Description,
-       "4.8", "", "低于同行业"},
-      {"人 before the score", kDescription + "人" + kScore + "4.8分共<span>9</span>人/strong",
+       Join({kDescription, kScore, "4.8分个人共<span>9</span>人/strong"}),
+       DsrDimension::Description, "4.8", "", "低于同行业"},
+      {"人 before the score", Join({kDescription, "人", kScore, "4.8分共<span>9</span>人/strong"}),
        DsrDimension::Description, "", "", "低于同行业"},
       {"the first marker governs",
-       kDescription + "x人/strong" + Values(kDescription, "4.9", "5") + kHigherTest + kOver +
-           "1</strong",
+       Join({kDescription, "x人/strong", Values(kDescription, "4.9", "5"), kHigherTest, kOver,
+             "1</strong"}),
        DsrDimension::Description, "", "", "低于同行业"},
       {"missing /strong runs into the next rating",
-       Values(kDescription, "4.8", "1") + Values(kService, "4.7", "2") + kLower + "5.67</strong",
+       Join({Values(kDescription, "4.8", "1"), Values(kService, "4.7", "2"), kLower,
+             "5.67</strong"}),
        DsrDimension::Description, "4.8", "1", "低于同行业5.67"},
-      {"right marker directly after left", kDescription + kScore + "分共<span></span>人/strong",
-       DsrDimension::Description, "", "", "低于同行业"},
-      {"fields are not trimmed", Values(kDescription, " 4.8 ", " 1,234 ") + "/strong",
+      {"right marker directly after left",
+       Join({kDescription, kScore, "分共<span></span>人/strong"}), DsrDimension::Description, "",
+       "", "低于同行业"},
+      {"fields are not trimmed", Join({Values(kDescription, " 4.8 ", " 1,234 "), "/strong"}),
        DsrDimension::Description, " 4.8 ", " 1,234 ", "低于同行业"},
       {"ASCII markers are case-sensitive",
-       Values(kDescription, "4.8", "9") + kHigherTest + " Over\">1</strong",
+       Join({Values(kDescription, "4.8", "9"), kHigherTest, " Over\">1</strong"}),
        DsrDimension::Description, "4.8", "9", "高于同行业"},
       // The marker's bytes standing one byte into a character are no marker.
-      {"marker across character boundaries", "\xB0" + Values(kDescription, "4.8", "9"),
+      {"marker across character boundaries", Join({"\xB0", Values(kDescription, "4.8", "9")}),
        DsrDimension::Description, "", "", "低于同行业"},
       {"人 across character boundaries",
-       kDescription + kScore + "4.8分\xB0\xC8\xCBx共<span>9</span>人", DsrDimension::Description,
-       "4.8", "9", "低于同行业"},
-      {"page ends at a zero byte", kDescription + kScore + "4.8" + std::string(1, '\0') + "分",
+       Join({kDescription, kScore, "4.8分\xB0\xC8\xCBx共<span>9</span>人"}),
+       DsrDimension::Description, "4.8", "9", "低于同行业"},
+      // Joining stops at the zero byte, so the page is built by hand.
+      {"page ends at a zero byte", Text(Join({kDescription, kScore, "4.8"})) + '\0' + "分",
        DsrDimension::Description, "", "", "低于同行业"},
       {"UTF-8 page",
-       std::string(
-           reinterpret_cast<const char*>(u8"宝贝与描述相符title=\"4.8分共<span>9</span>人")),
+       Text(reinterpret_cast<const char*>(u8"宝贝与描述相符title=\"4.8分共<span>9</span>人")),
        DsrDimension::Description, "", "", "低于同行业"},
-      {"shipping read on its own", Values(kShipping, "4.6", "3") + kLower + "0.1</strong",
+      {"shipping read on its own", Join({Values(kShipping, "4.6", "3"), kLower, "0.1</strong"}),
        DsrDimension::Shipping, "4.6", "3", "低于同行业0.1"},
   };
   for (const ExtractCase& c : cases) {
@@ -132,21 +136,21 @@ TEST(DsrDimensions, MarkersAndRows) {
     const DsrDimensionRow& row = kDsrDimensions[i];
     EXPECT_EQ(row.dimension, order[i]);
     EXPECT_EQ(row.marker, bytes[i]);
-    EXPECT_EQ(row.nameCaption, std::string(row.marker) + "DSR当前值：");
+    EXPECT_EQ(row.nameCaption, Join({row.marker, "DSR当前值："}));
     EXPECT_EQ(&DimensionRow(row.dimension), &row);
   }
 }
 
 TEST(SessionReadings, FieldsOfEachRating) {
   SessionReadings s;
-  RaterCountOf(s, DsrDimension::Description) = "1";
-  ScoreOf(s, DsrDimension::Description) = "2";
-  RaterCountOf(s, DsrDimension::Service) = "3";
-  ScoreOf(s, DsrDimension::Service) = "4";
-  RaterCountOf(s, DsrDimension::Shipping) = "5";
-  ScoreOf(s, DsrDimension::Shipping) = "6";
-  EXPECT_EQ(s.descriptionRaterCount + s.descriptionScore + s.serviceRaterCount + s.serviceScore +
-                s.shippingRaterCount + s.shippingScore,
+  RaterCountOf(s, DsrDimension::Description) = Text("1");
+  ScoreOf(s, DsrDimension::Description) = Text("2");
+  RaterCountOf(s, DsrDimension::Service) = Text("3");
+  ScoreOf(s, DsrDimension::Service) = Text("4");
+  RaterCountOf(s, DsrDimension::Shipping) = Text("5");
+  ScoreOf(s, DsrDimension::Shipping) = Text("6");
+  EXPECT_EQ(Join({s.descriptionRaterCount, s.descriptionScore, s.serviceRaterCount, s.serviceScore,
+                  s.shippingRaterCount, s.shippingScore}),
             "123456");
   const SessionReadings& view = s;
   EXPECT_EQ(ScoreOf(view, DsrDimension::Shipping), "6");
