@@ -28,8 +28,10 @@ int ByteLength(const Bytes& b);
 
 // Position of the first match of `needle` at or after `start` (below 1: from
 // 1), else -1, also when `start` lies past the end. Matches begin only at
-// character starts. An empty needle gives 1 when the part searched is not
-// empty, else -1. One pass over `t`, whatever it holds.
+// character starts, counted from the first byte of `t` whatever `start` is;
+// `ignoreCase` folds the bytes that are single-byte characters. An empty
+// needle gives 1 when the part searched is not empty, else -1. One pass over
+// `t`, whatever it holds.
 int PositionOf(std::string_view t, std::string_view needle, int start = 1,
                bool ignoreCase = false);
 
@@ -42,7 +44,8 @@ Text MidPart(std::string_view t, int start, int n);
 // ASCII letters changed; bytes of double-byte characters never.
 Text AsciiUpper(std::string_view t);
 Text AsciiLower(std::string_view t);
-// Drops every 0x20 byte and every full-width space A1 A1; tabs and line
+// Drops every 0x20 byte and every full-width space A1 A1 that stands as a
+// character (not the second byte of one, not across two); tabs and line
 // breaks stay.
 Text StripSpaces(std::string_view t);
 // Drops n bytes from `start` (below 1: from 1), cut at the end.
