@@ -74,6 +74,11 @@ Text TypedText(const QString& shown) { return Utf16ToGbk(shown.toStdU16String())
 MainWindow::MainWindow() : QWidget(nullptr, kFrameFlags) {
   setWindowTitle(ShownText(WindowCaption()));
   setFixedSize(kWindowWidth, kWindowHeight);
+  // The control boxes are sized for small text: 11 pixels keeps a five-digit
+  // count and the longest row caption inside their boxes.
+  QFont text = font();
+  text.setPixelSize(11);
+  setFont(text);
   for (const ControlInfo& info : kControlTable) {
     QWidget* w = CreateControl(info, this);
     w->setGeometry(info.left, info.top, info.width, info.height);

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
       options.announcement.notice = dsr::Utf8ToGbk(value);
     } else if (arg == "--ad") {
       if (value != "on" && value != "off") return Usage();
-      options.announcement.adEnabled = value == "on" ? "1" : "0";
+      options.announcement.adEnabled = dsr::Text(1, value == "on" ? '1' : '0');
     } else if (arg == "--ad-text") {
       options.announcement.adContent = dsr::Utf8ToGbk(value);
     } else if (arg == "--ad-url") {
