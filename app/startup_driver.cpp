@@ -57,7 +57,9 @@ class Watcher : public QObject {
 };
 
 void InstallHooks() {
-  qApp->installEventFilter(new Watcher);
+  auto* watcher = new Watcher;
+  watcher->setParent(qApp);
+  qApp->installEventFilter(watcher);
   auto* poll = new QTimer(qApp);
   QObject::connect(poll, &QTimer::timeout, [] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
