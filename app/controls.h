@@ -46,6 +46,7 @@ struct ControlInfo {
   bool focus;
 };
 
+// clang-format off
 inline constexpr std::array<ControlInfo, kControlCount> kControlTable = {{
     {Control::标签1, ControlKind::Label, 69, 18, 62, 16, "卖家帐号：", true, false},
     {Control::编辑框1, ControlKind::EditBox, 139, 13, 112, 24, "", true, true},
@@ -69,6 +70,7 @@ inline constexpr std::array<ControlInfo, kControlCount> kControlTable = {{
     {Control::标签13, ControlKind::Label, 540, 144, 108, 24, "", true, false},
     {Control::标签20, ControlKind::Label, 15, 176, 632, 16, "", false, false},
 }};
+// clang-format on
 
 // The row of `c`; the table is in enum order.
 constexpr const ControlInfo& InfoOf(Control c) { return kControlTable[static_cast<int>(c)]; }

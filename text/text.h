@@ -32,8 +32,7 @@ int ByteLength(const Bytes& b);
 // `ignoreCase` folds the bytes that are single-byte characters. An empty
 // needle gives 1 when the part searched is not empty, else -1. One pass over
 // `t`, whatever it holds.
-int PositionOf(std::string_view t, std::string_view needle, int start = 1,
-               bool ignoreCase = false);
+int PositionOf(std::string_view t, std::string_view needle, int start = 1, bool ignoreCase = false);
 
 // First / last min(n, length) bytes; empty for n <= 0.
 Text LeftPart(std::string_view t, int n);
