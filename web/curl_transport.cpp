@@ -84,7 +84,9 @@ bool StoreCookie(std::string_view url, std::string_view name, std::string_view v
       const std::time_t when = curl_getdate(argument.c_str(), nullptr);
       if (when != -1) cookie.expires = when;
     } else if (key == "max-age" && !argument.empty()) {
-      const long long seconds = std::strtoll(argument.c_str(), nullptr, 10);
+      // Capped at about a century, so that the sum cannot overflow.
+      constexpr long long kMaxAge = 100LL * 366 * 24 * 3600;
+      const long long seconds = std::min(std::strtoll(argument.c_str(), nullptr, 10), kMaxAge);
       maxAgeExpiry = seconds <= 0 ? now - 1 : now + static_cast<std::time_t>(seconds);
     }
   }
