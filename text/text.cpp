@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace dsr {
 namespace {
@@ -376,7 +377,8 @@ void MemoryStream::WriteBytes(const char* bytes, int count) {
   const auto n = static_cast<std::size_t>(count);
   if (position > data.size()) data.resize(position, '\0');
   const std::size_t overlap = std::min(n, data.size() - position);
-  data.replace(position, overlap, bytes, n);
+  std::copy(bytes, bytes + overlap, data.begin() + static_cast<std::ptrdiff_t>(position));
+  data.insert(data.end(), bytes + overlap, bytes + n);
   position += n;
 }
 
@@ -404,7 +406,7 @@ void MemoryStream::Rewind() { position = 0; }
 
 Text MemoryStream::ReadLine() {
   if (position >= data.size()) return Text();
-  const std::string_view rest = std::string_view(data).substr(position);
+  const std::string_view rest(data.data() + position, data.size() - position);
   const std::size_t feed = rest.find('\n');
   std::string_view line;
   if (feed == std::string_view::npos) {
@@ -422,9 +424,14 @@ bool MemoryStream::AtEnd() const { return position >= data.size(); }
 
 int MemoryStream::Size() const { return SaturatedInt(data.size()); }
 
+Bytes MemoryStream::TakeBytes() {
+  Bytes out = std::move(data);
+  Close();
+  return out;
+}
+
 void MemoryStream::Close() {
-  data.clear();
-  data.shrink_to_fit();
+  Bytes().swap(data);
   position = 0;
 }
 

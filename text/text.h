@@ -106,9 +106,12 @@ struct MemoryStream {
   // Releases the content; the stream is then empty at position 0.
   void Close();
   // The whole content, whatever the position.
-  const std::string& Content() const { return data; }
+  const Bytes& Content() const { return data; }
+  // The whole content, handed over without a copy; the stream is then empty
+  // at position 0.
+  Bytes TakeBytes();
 
-  std::string data;
+  Bytes data;
   std::size_t position = 0;
 };
 

@@ -412,7 +412,7 @@ TEST(MemoryStream, WritesAndReadsBytesAtThePosition) {
   EXPECT_EQ(s.Size(), 5);
   s.Rewind();
   s.WriteText("J");
-  EXPECT_EQ(s.Content(), "J\0llo"sv);
+  EXPECT_EQ(s.Content(), (Bytes{'J', '\0', 'l', 'l', 'o'}));
   EXPECT_EQ(s.ReadBytes(2), (Bytes{'\0', 'l'}));
   EXPECT_EQ(s.ReadBytes(INT_MAX), (Bytes{'l', 'o'}));
   EXPECT_TRUE(s.ReadBytes(1).empty());
@@ -426,6 +426,11 @@ TEST(MemoryStream, WritesAndReadsBytesAtThePosition) {
   s.Close();
   EXPECT_EQ(s.Size(), 0);
   EXPECT_TRUE(s.AtEnd());
+  s.WriteText("ab");
+  EXPECT_EQ(s.TakeBytes(), (Bytes{'a', 'b'}));
+  EXPECT_EQ(s.Size(), 0);
+  s.WriteText("c");
+  EXPECT_EQ(s.Content(), (Bytes{'c'}));
 }
 
 // A default view has no data at all; every routine must take it as the

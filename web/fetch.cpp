@@ -152,8 +152,7 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
   // whole block afterwards.
   CaptureCookies(t, rawHeaders, Join({"http://", host}));
 
-  const std::string& content = accumulator.Content();
-  return Bytes(content.begin(), content.end());
+  return accumulator.TakeBytes();
 }
 
 Text FetchPageText(std::string_view address, std::string_view method, std::string_view proxy,
