@@ -278,19 +278,7 @@ void Drive(Request& r) {
 
 // Bytes 0x00 to 0x20, 0x7F and "#" as %XX; every other byte as given.
 std::string EscapedTarget(std::string_view path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : path) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b <= 0x20 || b == 0x7F || b == '#') {
-      out += '%';
-      out += kHex[b >> 4];
-      out += kHex[b & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
+  return PercentEscape(path, [](unsigned char b) { return b <= 0x20 || b == 0x7F || b == '#'; });
 }
 
 // A host name curl can only take as a host: letters, digits, "-", "." and

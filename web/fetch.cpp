@@ -21,19 +21,8 @@ constexpr int kHeaderBufferSize = 1024;
 // The address as a header value: control bytes other than tab, which would
 // end or break the header line, become %XX as in a request target.
 Text HeaderValue(std::string_view address) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  Text out;
-  for (const char c : address) {
-    const auto b = static_cast<unsigned char>(c);
-    if ((b < 0x20 && b != '\t') || b == 0x7F) {
-      out += '%';
-      out += kHex[b >> 4];
-      out += kHex[b & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
+  return PercentEscape(address,
+                       [](unsigned char b) { return (b < 0x20 && b != '\t') || b == 0x7F; });
 }
 
 // A parameter as text: the bytes before its first zero byte.

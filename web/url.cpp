@@ -39,4 +39,21 @@ Text UrlObjectPath(std::string_view address) {
   return RightPart(address, ByteLength(address) - slash + 1);
 }
 
+Text PercentEscape(std::string_view text, bool (*escape)(unsigned char)) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  Text out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (escape(b)) {
+      out += '%';
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace dsr

@@ -27,4 +27,8 @@ int UrlPort(std::string_view address);
 // "/" when there is no such "/".
 Text UrlObjectPath(std::string_view address);
 
+// `text` with every byte for which `escape` holds written as "%" and two
+// upper-case hex digits; every other byte as given.
+Text PercentEscape(std::string_view text, bool (*escape)(unsigned char));
+
 }  // namespace dsr
