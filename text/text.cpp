@@ -225,9 +225,13 @@ bool IsWhiteSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-std::size_t SkipWhiteSpace(std::string_view t) {
+// The index after the white space and the sign that begin `t`; `negative`
+// tells whether the sign was "-".
+std::size_t SkipWhiteSpaceAndSign(std::string_view t, bool& negative) {
   std::size_t i = 0;
   while (i < t.size() && IsWhiteSpace(t[i])) ++i;
+  negative = i < t.size() && t[i] == '-';
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
   return i;
 }
 
@@ -242,13 +246,8 @@ constexpr std::int64_t kExponentCap = std::int64_t{1} << 40;
 double ParseNumber(std::string_view text) {
   const Text folded = FoldFullWidth(text);
   const std::string_view t = folded;
-  std::size_t i = SkipWhiteSpace(t);
-
   bool negative = false;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-    negative = t[i] == '-';
-    ++i;
-  }
+  std::size_t i = SkipWhiteSpaceAndSign(t, negative);
   const std::size_t intBegin = i;
   while (i < t.size() && IsDigit(t[i])) ++i;
   const std::string_view intDigits = t.substr(intBegin, i - intBegin);
@@ -321,12 +320,8 @@ double ParseNumber(std::string_view text) {
 int ParseInteger(std::string_view text) {
   const Text folded = FoldFullWidth(text);
   const std::string_view t = folded;
-  std::size_t i = SkipWhiteSpace(t);
   bool negative = false;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-    negative = t[i] == '-';
-    ++i;
-  }
+  std::size_t i = SkipWhiteSpaceAndSign(t, negative);
   std::uint32_t value = 0;
   for (; i < t.size() && IsDigit(t[i]); ++i) {
     value = value * 10u + static_cast<std::uint32_t>(t[i] - '0');
