@@ -88,14 +88,42 @@ TEST_F(HeadlessWindowTest, EndProgramThrowsAndLeavesLaterEventsWaiting) {
   EXPECT_EQ(window.pendingEvents.size(), 1u);
 }
 
+// Unbinding leaves nothing of the window that was bound before: its texts are
+// no longer read, and no call reaches it.
 TEST(UnboundWindowOperations, ReadEmptyAndDoNothing) {
+  HeadlessWindow window;
+  window.TextOf(Control::编辑框2) = "4.99";
+  window.TextOf(Control::标签5) = "kept";
+  bool eventRan = false;
+  window.pendingEvents.push_back([&] { eventRan = true; });
+  UseWindowOperations(window.Operations());
   UseWindowOperations(WindowOperations{});
+  const HeadlessWindow before = window;
+
   EXPECT_EQ(ReadEditText(Control::编辑框2), "");
+  EXPECT_EQ(ReadLabelCaption(Control::标签5), "");
   EXPECT_EQ(ReadLabelCaption(Control::标签1), "");
   SetLabelCaption(Control::标签5, "x");
+  SetLabelVisible(Control::标签20, true);
   ShowMessageBox("x");
   RunPendingEvents();
   OpenAddress("x");
+
+  EXPECT_EQ(window.texts, before.texts);
+  EXPECT_EQ(window.visible, before.visible);
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_TRUE(window.openedAddresses.empty());
+  EXPECT_EQ(window.runPendingEventsCalls, 0);
+  EXPECT_FALSE(eventRan);
+  EXPECT_EQ(window.pendingEvents.size(), 1u);
+  EXPECT_FALSE(window.ended);
+}
+
+// With no window bound, the end of the program is still the end: exit code 0.
+TEST(UnboundWindowOperationsDeathTest, EndProgramEndsTheProcessWithZero) {
+  UseWindowOperations(WindowOperations{});
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(EndProgram(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

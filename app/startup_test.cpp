@@ -1,6 +1,8 @@
 // The program as a process: an announcement that says stop shows the notice
 // and ends with 0 before the window is shown; a window closed while a query
-// waits lets the query finish and ends with 0.
+// waits lets the query finish and ends with 0. Every way of ending runs the
+// exit routine once, at the very end, and it frees the stored texts in field
+// order.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -44,6 +46,35 @@ TEST(Startup, ClosingTheWindowDuringAQueryLetsItFinishAndEnds) {
   EXPECT_NE(run.output.find("closed: yes\nlabel5: 4.8"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("visible-after-query: no"), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("message:"), std::string::npos) << run.output;
+}
+
+// However the program ends, the exit routine runs once, after the program is
+// done, and frees each stored text, in field order.
+TEST(Startup, EveryEndRunsTheExitRoutineOnce) {
+  const struct {
+    const char* scenario;
+    const char* seen;
+  } cases[] = {
+      {"stop",
+       "exit-routine: run 1, 0 texts stored\n"
+       "exit-routine-runs: 1\nfreed-fields: none\nsession-after-exit: empty\n"},
+      {"close",
+       "exit-routine: run 1, 0 texts stored\n"
+       "exit-routine-runs: 1\nfreed-fields: none\nsession-after-exit: empty\n"},
+      {"close-during-query",
+       "exit-routine: run 1, 6 texts stored\n"
+       "exit-routine-runs: 1\nfreed-fields: 0 1 2 3 4 5\nsession-after-exit: empty\n"},
+  };
+  for (const auto& c : cases) {
+    const DriverRun run = RunDriver(c.scenario);
+    EXPECT_EQ(run.exitCode, 0) << c.scenario << "\n" << run.output;
+    const std::string tail = c.seen;
+    EXPECT_TRUE(run.output.size() >= tail.size() &&
+                run.output.compare(run.output.size() - tail.size(), tail.size(), tail) == 0)
+        << c.scenario << ": the output should end with\n"
+        << tail << "but is\n"
+        << run.output;
+  }
 }
 
 }  // namespace

@@ -20,12 +20,10 @@ SessionReadings& CurrentSessionReadings() {
 
 void ReleaseSessionValues() {
   SessionReadings& r = CurrentSessionReadings();
-  r.descriptionRaterCount.clear();
-  r.descriptionScore.clear();
-  r.serviceRaterCount.clear();
-  r.serviceScore.clear();
-  r.shippingRaterCount.clear();
-  r.shippingScore.clear();
+  for (Text* field : {&r.descriptionRaterCount, &r.descriptionScore, &r.serviceRaterCount,
+                      &r.serviceScore, &r.shippingRaterCount, &r.shippingScore}) {
+    if (!field->empty()) Text().swap(*field);  // frees its storage too
+  }
 }
 
 Text ProfileAddressPrefix() {

@@ -11,8 +11,8 @@ namespace dsr {
 // all empty at start.
 SessionReadings& CurrentSessionReadings();
 
-// Empties the six texts, in field order. Registered to run at the end of the
-// program.
+// Releases each of the six texts that holds one (empties it and frees its
+// storage), in field order. Registered to run once, at the end of the program.
 void ReleaseSessionValues();
 
 // "http://", the profile host and "/member/userProfile.jhtml?&userID=": the

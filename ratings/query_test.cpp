@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -226,16 +227,24 @@ TEST(ReleaseSessionValues, EmptiesAllSixTexts) {
 }
 
 // As the program does it: registered before anything else, then readings are
-// kept, then the program ends.
+// kept, then the program ends. A handler registered before it runs after it
+// and reports what it left.
 TEST(ReleaseSessionValues, RunsSafelyAtExitAfterAQuery) {
   const auto run = [] {
+    std::atexit([] {
+      const SessionReadings& r = CurrentSessionReadings();
+      std::fprintf(stderr, "left at exit: [%s]\n",
+                   (r.descriptionRaterCount + r.descriptionScore + r.shippingScore).c_str());
+    });
     std::atexit(ReleaseSessionValues);
     SessionReadings& kept = CurrentSessionReadings();
     kept.descriptionRaterCount = std::string(100, '1');
+    kept.descriptionScore = "4.8";
+    kept.shippingScore = "4.9";
     std::exit(0);
   };
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "left at exit: \\[\\]");
 }
 
 }  // namespace
