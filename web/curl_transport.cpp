@@ -12,6 +12,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -182,6 +183,18 @@ bool StoreCookie(std::string_view url, std::string_view name, std::string_view v
 
 // ---- Handles ---------------------------------------------------------------
 
+using Clock = std::chrono::steady_clock;
+
+struct TimeLimits {
+  std::chrono::milliseconds stall{kCurlStallLimitMilliseconds};
+  std::chrono::milliseconds overall{kCurlOverallLimitMilliseconds};
+};
+
+TimeLimits& Limits() {
+  static TimeLimits limits;
+  return limits;
+}
+
 std::vector<std::string>& ConnectToRules() {
   static std::vector<std::string> rules;
   return rules;
@@ -222,6 +235,14 @@ struct Request {
   bool sent = false;
   bool done = false;
   CURLcode result = CURLE_OK;
+
+  // Progress: when the transfer began, when a byte last came, and the body
+  // and upload counts then.
+  TimeLimits limits;
+  Clock::time_point start;
+  Clock::time_point lastProgress;
+  curl_off_t downloaded = 0;
+  curl_off_t uploaded = 0;
 
   Request() = default;
   Request(const Request&) = delete;
@@ -308,6 +329,7 @@ void StoreBeyondEngineLimit(Request& r, std::string_view cookie) {
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
   auto* r = static_cast<Request*>(user);
   const std::size_t n = size * count;
+  r->lastProgress = Clock::now();
   std::string_view line(data, n);
   // A status line starts a new response (a redirection's target, or the
   // answer after an interim 1xx): only the latest one is kept.
@@ -328,6 +350,30 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
   return n;
 }
 
+// Ends the transfer (as a failure midway) once nothing has come for the stall
+// limit or the whole request has taken the overall limit.
+int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+  auto* r = static_cast<Request*>(user);
+  const Clock::time_point now = Clock::now();
+  if (downloaded != r->downloaded || uploaded != r->uploaded) {
+    r->downloaded = downloaded;
+    r->uploaded = uploaded;
+    r->lastProgress = now;
+  }
+  const bool stalled = now - r->lastProgress >= r->limits.stall;
+  return stalled || now - r->start >= r->limits.overall ? 1 : 0;
+}
+
+// How long to wait for the socket: until the nearer of the two limits, at
+// most a second.
+int PollMilliseconds(const Request& r) {
+  using std::chrono::milliseconds;
+  const Clock::time_point now = Clock::now();
+  const auto left = std::min(r.lastProgress + r.limits.stall, r.start + r.limits.overall) - now;
+  const long long wait = std::chrono::duration_cast<milliseconds>(left).count() + 1;
+  return static_cast<int>(std::clamp(wait, 1LL, 1000LL));
+}
+
 // Moves the transfer on until body bytes are waiting or it has ended.
 void Drive(Request& r) {
   while (!r.done && r.readFrom >= r.received.size()) {
@@ -345,7 +391,7 @@ void Drive(Request& r) {
       r.result = CURLE_RECV_ERROR;
     }
     if (r.done || r.readFrom < r.received.size()) break;
-    curl_multi_poll(r.multi, nullptr, 0, 1000, nullptr);
+    curl_multi_poll(r.multi, nullptr, 0, PollMilliseconds(r), nullptr);
   }
   // Drop what has been handed out once it is most of the buffer.
   if (r.readFrom > 0 && r.readFrom * 2 >= r.received.size()) {
@@ -404,8 +450,11 @@ bool Send(InternetHandle handle, std::string_view headers, std::string_view body
   curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, 60L);
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, 60L);
+  r->limits = Limits();
+  r->start = r->lastProgress = Clock::now();
+  curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, OnProgress);
+  curl_easy_setopt(e, CURLOPT_XFERINFODATA, r);
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(e, CURLOPT_USERAGENT, c.root.agent.c_str());
   // Empty: no proxy at all, whatever the environment says.
@@ -511,6 +560,11 @@ HttpTransport CurlTransport() {
 }
 
 void SetCurlConnectTo(std::vector<std::string> rules) { ConnectToRules() = std::move(rules); }
+
+void SetCurlTimeLimits(int stallMilliseconds, int overallMilliseconds) {
+  Limits().stall = std::chrono::milliseconds(stallMilliseconds);
+  Limits().overall = std::chrono::milliseconds(overallMilliseconds);
+}
 
 void ClearCurlCookies() {
   if (CookieHandle()) curl_easy_setopt(CookieHandle(), CURLOPT_COOKIELIST, "ALL");

@@ -106,6 +106,7 @@ struct FetchHttpTest : testing::Test {
     UseWindowOperations(window.Operations());
   }
   void TearDown() override {
+    SetCurlTimeLimits();
     SetCurlConnectTo({});
     ClearCurlCookies();
     UseWindowOperations(WindowOperations{});
@@ -437,6 +438,60 @@ TEST_F(FetchHttpTest, BodyCutShortKeepsTheBytesRead) {
   });
   server.Start();
   EXPECT_EQ(AsString(Fetch(server.Address("/short"))), std::string(50, 's'));
+}
+
+TEST_F(FetchHttpTest, StallAndOverallLimitsEndTheReadMidway) {
+  using std::chrono::milliseconds;
+  // Writes `pieces` single bytes, waiting `gap` before each, and a pause of
+  // `pause` after the fifth.
+  struct Trickle {
+    int pieces;
+    milliseconds gap;
+    milliseconds pause;
+  };
+  const struct {
+    const char* name;
+    std::string target;
+    Trickle trickle;
+    milliseconds headerDelay;
+    int stallMs, overallMs;
+    std::size_t least, most;  // body bytes kept
+  } cases[] = {
+      // clang-format off
+      {"slow but steady body", "/steady", {15, milliseconds(200), milliseconds(0)},
+       milliseconds(0), 1000, 60000, 15, 15},
+      {"body that stops for 2 s", "/stops", {10, milliseconds(0), milliseconds(2000)},
+       milliseconds(0), 1000, 60000, 5, 5},
+      {"headers that wait 2 s", "/late", {3, milliseconds(0), milliseconds(0)},
+       milliseconds(2000), 1000, 60000, 0, 0},
+      {"steady body over the overall limit", "/long", {15, milliseconds(200), milliseconds(0)},
+       milliseconds(0), 60000, 1000, 3, 9},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    server.On(c.target, [&c](const httplib::Request&, httplib::Response& res) {
+      std::this_thread::sleep_for(c.headerDelay);
+      res.set_chunked_content_provider(
+          "text/plain", [&c, sent = 0](std::size_t, httplib::DataSink& sink) mutable {
+            if (sent == c.trickle.pieces) {
+              sink.done();
+              return true;
+            }
+            std::this_thread::sleep_for(sent == 5 ? c.trickle.pause : c.trickle.gap);
+            ++sent;
+            return sink.write("z", 1);
+          });
+    });
+  }
+  server.Start();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetCurlTimeLimits(c.stallMs, c.overallMs);
+    const std::string body = AsString(Fetch(server.Address(c.target)));
+    EXPECT_GE(body.size(), c.least);
+    EXPECT_LE(body.size(), c.most);
+    EXPECT_EQ(body.find_first_not_of('z'), std::string::npos);
+  }
 }
 
 // A port where nothing listens: bound, then closed again.
