@@ -225,6 +225,7 @@ struct Request {
 
   std::string received;  // body bytes not yet handed out start at `readFrom`
   std::size_t readFrom = 0;
+  bool paused = false;  // libcurl holds back a piece until `received` is read
 
   // The latest response's status line and header lines, each ended by CRLF,
   // and the empty line that ends them once it has come.
@@ -290,9 +291,22 @@ void EnsureCurl() {
 
 // ---- Transfer --------------------------------------------------------------
 
+// libcurl reads pieces of this size from the socket (its default is 16 KiB).
+constexpr long kBufferSize = 64 << 10;
+// Body bytes waiting in the transport at most, give or take one piece:
+// libcurl reads on while the socket has data, so without a limit one drive of
+// the transfer could take in a whole large body. Past it the piece is held
+// back by libcurl (the transfer paused) until the waiting bytes are read.
+constexpr std::size_t kWaitingLimit = 256 << 10;
+
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto* r = static_cast<Request*>(user);
   const std::size_t n = size * count;
+  if (r->received.size() >= kWaitingLimit) {
+    r->paused = true;
+    return CURL_WRITEFUNC_PAUSE;
+  }
+  r->lastProgress = Clock::now();
   r->received.append(data, n);
   return n;
 }
@@ -376,7 +390,17 @@ int PollMilliseconds(const Request& r) {
 
 // Moves the transfer on until body bytes are waiting or it has ended.
 void Drive(Request& r) {
-  while (!r.done && r.readFrom >= r.received.size()) {
+  if (r.readFrom < r.received.size()) return;
+  // Everything has been handed out: the buffer starts over, its room kept,
+  // and nothing is ever moved inside it.
+  r.received.clear();
+  r.readFrom = 0;
+  if (r.paused) {
+    // Hands the piece held back to OnBody, now that there is room.
+    r.paused = false;
+    curl_easy_pause(r.easy, CURLPAUSE_CONT);
+  }
+  while (!r.done && r.received.empty()) {
     int running = 0;
     curl_multi_perform(r.multi, &running);
     int left = 0;
@@ -390,13 +414,8 @@ void Drive(Request& r) {
       r.done = true;  // ended without a message: treat as failed
       r.result = CURLE_RECV_ERROR;
     }
-    if (r.done || r.readFrom < r.received.size()) break;
+    if (r.done || !r.received.empty()) break;
     curl_multi_poll(r.multi, nullptr, 0, PollMilliseconds(r), nullptr);
-  }
-  // Drop what has been handed out once it is most of the buffer.
-  if (r.readFrom > 0 && r.readFrom * 2 >= r.received.size()) {
-    r.received.erase(0, r.readFrom);
-    r.readFrom = 0;
   }
 }
 
@@ -464,6 +483,7 @@ bool Send(InternetHandle handle, std::string_view headers, std::string_view body
   curl_easy_setopt(e, CURLOPT_SHARE, CookieShare());
   curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");
   if (r->connectTo) curl_easy_setopt(e, CURLOPT_CONNECT_TO, r->connectTo);
+  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kBufferSize);
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(e, CURLOPT_WRITEDATA, r);
   curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, OnHeader);
