@@ -132,7 +132,7 @@ bool AlreadyHeld(const std::vector<std::string_view>& cookie) {
 bool AddCookie(std::string_view host, std::string_view text, std::string_view defaultPath) {
   if (!IsPlainHost(host) || HasLineBreakOrZero(text)) return false;
   std::optional<std::string> domain;
-  if (const auto d = Attribute(text, "domain")) {
+  if (const auto d = Attribute(text, "domain"); d && !d->empty()) {
     domain = AsciiLower(d->substr(d->substr(0, 1) == "." ? 1 : 0));
     if (!DomainCovers(*domain, host)) return false;
   }
