@@ -17,6 +17,10 @@ constexpr std::string_view kDefaultAcceptLine =
 constexpr std::string_view kSetCookie = "Set-Cookie: ";
 constexpr int kReadBufferSize = 2048;
 constexpr int kHeaderBufferSize = 1024;
+// Body bytes one fetch keeps at most; past that reading stops as it does
+// after a read that fails midway.
+constexpr int kBodyLimit = 32 << 20;
+constexpr std::size_t kSmallBody = 1 << 20;
 
 // The address as a header value: control bytes other than tab, which would
 // end or break the header line, become %XX as in a request target.
@@ -88,14 +92,18 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
                                   : t.open(kUserAgent, kOpenTypeProxy, Join({"http=", proxy}));
   if (!root) return FetchFailureBytes();
 
-  const InternetHandle connection = t.connect(root, host, UrlPort(address), "", "", kServiceHttp);
+  // A host or port no connection can be made to fails as a refused
+  // connection would, without asking the transport.
+  const int port = ConnectionPort(UrlPort(address));
+  const InternetHandle connection =
+      IsPlainHost(host) && port != 0 ? t.connect(root, host, port, "", "", kServiceHttp) : 0;
   if (!connection) {
     Release(t, 0, 0, root);
     return FetchFailureBytes();
   }
 
   const InternetHandle request =
-      t.openRequest(connection, method, objectPath, "HTTP/1.1", kFlagReload);
+      t.openRequest(connection, method, RequestTarget(objectPath), "HTTP/1.1", kFlagReload);
   if (!request) {
     Release(t, 0, connection, root);
     return FetchFailureBytes();
@@ -121,15 +129,23 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
     return FetchFailureBytes();
   }
 
-  // The buffer is made once and reused for every read.
+  // The buffer is made once and reused for every read. The accumulator has
+  // room for the largest body from the start, so that no body is ever moved
+  // into fresh memory as it grows; only the pages written are touched.
   Bytes buffer = Zeros(kReadBufferSize);
   MemoryStream accumulator;
+  accumulator.Reserve(kBodyLimit);
   for (;;) {
     RunPendingEvents();
     int count = 0;
     t.read(request, buffer.data(), kReadBufferSize, count);
     if (count <= 0) break;
-    accumulator.WriteBytes(BytesHead(buffer, count));
+    const int room = kBodyLimit - accumulator.Size();
+    if (count > room) {
+      accumulator.WriteBytes(buffer.data(), room);
+      break;
+    }
+    accumulator.WriteBytes(buffer.data(), count);
   }
 
   rawHeaders = Spaces(kHeaderBufferSize);
@@ -141,7 +157,11 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
   // whole block afterwards.
   CaptureCookies(t, rawHeaders, Join({"http://", host}));
 
-  return accumulator.TakeBytes();
+  Bytes result = accumulator.TakeBytes();
+  // A small body gets an allocation of its own size, so that a caller
+  // keeping it does not hold the whole reserve.
+  if (result.size() <= kSmallBody) result.shrink_to_fit();
+  return result;
 }
 
 Text FetchPageText(std::string_view address, std::string_view method, std::string_view proxy,
