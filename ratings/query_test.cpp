@@ -210,7 +210,7 @@ TEST_F(QuerySellerRatingsTest, CalculationDuringAQuerySeesTheLastFinishedQuery) 
     seen = {Box(Control::标签11), Box(Control::标签12), Box(Control::标签13)};
   });
   QuerySellerRatings();
-  EXPECT_THAT(seen, ElementsAre("所需5分单数：19000", "所需5分单数：49", "所需5分单数：49380"));
+  EXPECT_THAT(seen, ElementsAre("所需5分单数：19000", "所需5分单数：50", "所需5分单数：49380"));
   EXPECT_THAT(Lines(), ElementsAre(kDescriptionLine, kServiceLine, kEmptyLine));
   EXPECT_THAT(window.messages, ::testing::SizeIs(1));
 }
