@@ -236,6 +236,14 @@ TEST(MainWindow, TheWidestTextsAreShownWholeOrCutWithATooltip) {
     EXPECT_GT(w.标签11->width(), 108);
     EXPECT_EQ(w.标签11->font().pixelSize(), w.font().pixelSize());
   }
+  // A narrower client area (a frame taken off the outer size) refits the
+  // labels to its new edge.
+  SetLabelCaption(Control::标签11, "所需5分单数：245565012");
+  const int wide = w.标签11->width();
+  w.setFixedSize(660, 200);
+  EXPECT_LE(w.标签11->x() + w.标签11->width(), 660);
+  EXPECT_LT(w.标签11->width(), wide);
+  ExpectShownWhole(w, Control::标签11, "所需5分单数：245565012");
   // A short text after a long one is back in its table box and font.
   SetLabelCaption(Control::标签11, "所需5分单数：0");
   EXPECT_EQ(w.标签11->geometry(), QRect(540, 64, 108, 24));
