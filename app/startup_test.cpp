@@ -77,4 +77,10 @@ TEST(Startup, EveryEndRunsTheExitRoutineOnce) {
   }
 }
 
+TEST(Startup, QtOptionsOnTheCommandLineDoNothing) {
+  const DriverRun run = RunDriver("qt-options");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("direction: ltr\narguments: 1\n"), std::string::npos) << run.output;
+}
+
 }  // namespace
