@@ -109,10 +109,6 @@ Text PercentageOf(const DsrReading& r) {
   return r.comparison.substr((direction == "higher" ? kHigherPrefix : kLowerPrefix).size());
 }
 
-Text NeededLineOf(const CliRating& r) {
-  return Join({"所需5分单数：", r.needed ? std::string_view(IntToDecimal(*r.needed)) : r.reason});
-}
-
 constexpr std::array<std::string_view, kDsrDimensions.size()> kCsvPrefixes = {
     "description_", "service_", "shipping_"};
 
@@ -243,7 +239,7 @@ std::string FormatTextResult(const CliAccountResult& result) {
   std::string out = result.account + "\n";
   for (std::size_t i = 0; i < kDsrDimensions.size(); ++i) {
     const CliRating& r = result.ratings[i];
-    out += GbkToUtf8(Join({kDsrDimensions[i].nameCaption, r.resultLine, "  ", NeededLineOf(r)}));
+    out += GbkToUtf8(Join({kDsrDimensions[i].nameCaption, r.resultLine, "  ", r.neededLine}));
     out += "\n";
   }
   return out;

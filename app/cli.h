@@ -63,6 +63,8 @@ struct CliRating {
   // The five-star count, or no value with `reason` ("无法达到", "无数据").
   std::optional<std::int64_t> needed;
   Text reason;
+  // The window's needed-count line of the rating.
+  Text neededLine;
 };
 
 struct CliAccountResult {

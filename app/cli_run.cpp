@@ -28,11 +28,14 @@ CliAccountResult QueryAccount(const std::string& account,
     r.reading = query.readings[i];
     r.resultLine = FormatResultLine(r.reading, query.failures[i]);
     r.target = targets[i];
+    // As the window's calculation: no count from a reading that is not there.
     if (r.reading.score.empty() || r.reading.raterCount.empty()) {
       r.reason = "无数据";
+      r.neededLine = Text(kNoDataLine);
     } else {
       r.needed = FiveStarsNeeded(r.reading.score, r.reading.raterCount, r.target);
       if (!r.needed) r.reason = "无法达到";
+      r.neededLine = FormatNeededLine(r.needed);
     }
     if (query.failures[i] != QueryFailure::None && result.failure.empty()) {
       result.failure = r.resultLine;

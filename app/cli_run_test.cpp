@@ -136,13 +136,14 @@ TEST_F(CliRun, AFailedAccountLeavesTheOthersIntact) {
     args.push_back(UrlHost(address, false) + ":" + std::to_string(UrlPort(address)) +
                    ":127.0.0.1:" + std::to_string(simulator_.Port()));
   }
-  for (const char* arg : {"--format", "json", "vrenlo_shop", "nobody_here", "lowscore_store"}) {
+  for (const char* arg :
+       {"--format", "json", "vrenlo_shop", "nobody_here", "lowscore_store", "newlayout_shop"}) {
     args.push_back(arg);
   }
   const CliOutcome run = RunWith(args);
   EXPECT_EQ(run.code, kCliSomeFailed) << run.err;
   const std::vector<std::string> lines = Lines(run.out);
-  ASSERT_EQ(lines.size(), 3u) << run.out;
+  ASSERT_EQ(lines.size(), 4u) << run.out;
   EXPECT_NE(lines[0].find("\"needed\":23446,"), std::string::npos) << lines[0];
   EXPECT_TRUE(lines[0].ends_with("\"failure\":null}"));
   EXPECT_EQ(lines[1],
@@ -156,6 +157,35 @@ TEST_F(CliRun, AFailedAccountLeavesTheOthersIntact) {
               "\"failure\":\"找不到该卖家，请检查帐号名称\"}"));
   EXPECT_NE(lines[2].find("\"needed\":3432,"), std::string::npos) << lines[2];
   EXPECT_TRUE(lines[2].ends_with("\"failure\":null}"));
+  EXPECT_TRUE(lines[3].ends_with(U("\"failure\":\"无法读取评分，页面格式可能已改变\"}")))
+      << lines[3];
+}
+
+TEST_F(CliRun, TextShowsTheFailureLinesAndSevenDigitCounts) {
+  const CliOutcome run = RunWith({"--interval", "0", "bigmall_store", "newlayout_shop"});
+  EXPECT_EQ(run.code, kCliSomeFailed);
+  EXPECT_EQ(
+      run.out,
+      kAdLine + "\n" +
+          U("bigmall_store\n"
+            "宝贝与描述相符DSR当前值：4.82分--2345664人--高于同行业123.45%  "
+            "所需5分单数：39876288\n"
+            "卖家的服务态度DSR当前值：4.79分--2345001人--低于同行业8.02%  "
+            "所需5分单数：46900020\n"
+            "卖家发货的速度DSR当前值：4.9分--2344987人--高于同行业20.00%  "
+            "所需5分单数：21104883\n"
+            "\n"
+            "newlayout_shop\n"
+            "宝贝与描述相符DSR当前值：无法读取评分，页面格式可能已改变  所需5分单数：无数据\n"
+            "卖家的服务态度DSR当前值：无法读取评分，页面格式可能已改变  所需5分单数：无数据\n"
+            "卖家发货的速度DSR当前值：无法读取评分，页面格式可能已改变  所需5分单数：无数据\n"));
+}
+
+TEST_F(CliRun, AnAccountThatIsNotUtf8IsShownAsQueried) {
+  // The query sends "?" for the byte that is not UTF-8; the JSON stays valid.
+  const CliOutcome run = RunWith({"--format", "json", "bad\xFFname"});
+  EXPECT_EQ(run.code, kCliSomeFailed);
+  EXPECT_TRUE(run.out.starts_with("{\"account\":\"bad?name\",")) << run.out;
 }
 
 TEST_F(CliRun, AccountsFileWithCommentsAndAChineseAccount) {
