@@ -78,7 +78,7 @@ int RunCli(std::span<const std::string> args, const CliIo& io) {
   if (o.format == CliFormat::Text && window.VisibleOf(Control::标签20)) {
     io.out(GbkToUtf8(window.TextOf(Control::标签20)) + "\n");
   }
-  if (o.format == CliFormat::Csv) io.out((o.excel ? "\xEF\xBB\xBF" : "") + CsvHeader());
+  if (o.format == CliFormat::Csv) io.out(Join({o.excel ? "\xEF\xBB\xBF" : "", CsvHeader()}));
 
   int code = kCliAllRead;
   const std::size_t count = o.accounts.size();
@@ -86,13 +86,13 @@ int RunCli(std::span<const std::string> args, const CliIo& io) {
     const std::string account = AsQueried(o.accounts[i]);
     if (i > 0 && o.intervalSeconds > 0) io.sleep(o.intervalSeconds);
     if (io.errIsTerminal && count > 1) {
-      io.err("[" + std::to_string(i + 1) + "/" + std::to_string(count) + "] " + account + "\n");
+      io.err(Join({"[", std::to_string(i + 1), "/", std::to_string(count), "] ", account, "\n"}));
     }
     const CliAccountResult result = QueryAccount(o.accounts[i], o.targets);
     if (!result.failure.empty()) code = kCliSomeFailed;
     switch (o.format) {
       case CliFormat::Text:
-        io.out((i > 0 ? "\n" : "") + FormatTextResult(result));
+        io.out(Join({i > 0 ? "\n" : "", FormatTextResult(result)}));
         break;
       case CliFormat::Json:
         io.out(FormatJsonResult(result));
