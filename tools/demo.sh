@@ -2,9 +2,10 @@
 # The demo: installs what is missing, builds the demo configuration (every
 # address points at the bundled marketplace simulator on 127.0.0.1:18080),
 # starts the simulator and opens the window against it. Without a display it
-# runs the same query headless and prints the result lines.
+# runs the same query with dsrscope-cli and prints the result lines.
 #
-#   bash tools/demo.sh [ACCOUNT]     ACCOUNT: for the headless run (default vrenlo_shop)
+#   bash tools/demo.sh [ACCOUNT...]   ACCOUNT: for the run without a display
+#                                     (default vrenlo_shop)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,10 +27,10 @@ for _ in $(seq 50); do
 done
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-  account=${1:-vrenlo_shop}
+  accounts=("${@:-vrenlo_shop}")
   echo
-  echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): running the query for '$account' without the window."
-  "$bin/tools/dsrscope-headless" "$account"
+  echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): running the query for ${accounts[*]} with dsrscope-cli."
+  "$bin/app/dsrscope-cli" "${accounts[@]}"
 else
   echo
   echo "Type one of the accounts above into the window and press 1.查询, then 2.计算."

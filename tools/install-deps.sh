@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, the packages that the build needs and that are not
 # installed yet. `install-deps.sh build` for building and testing; `demo` adds
-# what the window needs on screen or under Xvfb.
+# what the window needs on screen or under Xvfb; `package` what building and
+# checking the Debian package needs; `icons` what tools/icons.sh needs.
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config clang-format googletest libgtest-dev libgmock-dev
   libbenchmark-dev qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev)
 if [[ "${1:-build}" == demo ]]; then
   packages+=(qt6-qpa-plugins fonts-noto-cjk xvfb xauth)
+fi
+if [[ "${1:-build}" == package ]]; then
+  packages+=(dpkg-dev fakeroot file lintian appstream desktop-file-utils man-db)
+fi
+if [[ "${1:-build}" == icons ]]; then
+  packages+=(librsvg2-bin)
 fi
 
 missing=()
