@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, the packages that the build needs and that are not
 # installed yet. `install-deps.sh build` for building and testing; `demo` adds
-# what the window needs on screen or under Xvfb.
+# what the window needs on screen or under Xvfb; `windows` what the Windows
+# cross-build and its tests under Wine need.
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config clang-format googletest libgtest-dev libgmock-dev
   libbenchmark-dev qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev)
 if [[ "${1:-build}" == demo ]]; then
   packages+=(qt6-qpa-plugins fonts-noto-cjk xvfb xauth)
+fi
+if [[ "${1:-build}" == windows ]]; then
+  packages+=(g++-mingw-w64-x86-64 wine64 xvfb xauth fonts-noto-cjk)
 fi
 
 missing=()
