@@ -27,10 +27,6 @@
 namespace dsr {
 namespace {
 
-// Body bytes one request takes at most; past that the transfer stops, the
-// bytes so far are handed out and reading ends as a failure.
-constexpr std::size_t kBodyLimit = std::size_t{32} << 20;
-
 // ---- Cookie store ----------------------------------------------------------
 
 struct StoredCookie {
@@ -158,8 +154,6 @@ struct Request {
 
   std::string received;  // body bytes not yet handed out start at `readFrom`
   std::size_t readFrom = 0;
-  std::size_t total = 0;
-  bool overLimit = false;
 
   // The latest response's status line and header lines, each ended by CRLF,
   // and the empty line that ends them once it has come.
@@ -219,15 +213,7 @@ void EnsureCurl() {
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto* r = static_cast<Request*>(user);
   const std::size_t n = size * count;
-  const std::size_t room = kBodyLimit - r->total;
-  if (n > room) {
-    r->received.append(data, room);
-    r->total += room;
-    r->overLimit = true;
-    return 0;  // stops the transfer
-  }
   r->received.append(data, n);
-  r->total += n;
   return n;
 }
 
@@ -276,21 +262,6 @@ void Drive(Request& r) {
   }
 }
 
-// Bytes 0x00 to 0x20, 0x7F and "#" as %XX; every other byte as given.
-std::string EscapedTarget(std::string_view path) {
-  return PercentEscape(path, [](unsigned char b) { return b <= 0x20 || b == 0x7F || b == '#'; });
-}
-
-// A host name curl can only take as a host: letters, digits, "-", "." and
-// "_" (anything else could be read as user name, query or port).
-bool IsPlainHostName(std::string_view host) {
-  if (host.empty()) return false;
-  return std::all_of(host.begin(), host.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_';
-  });
-}
-
 // The header text's lines, each ended by CRLF in the text; a lone CR or LF
 // inside a line becomes a space, so that no line of the request is broken.
 void AddHeaderLines(curl_slist*& list, std::string_view headers) {
@@ -321,7 +292,7 @@ bool Send(InternetHandle handle, std::string_view headers, std::string_view body
   }
   CURL* e = r->easy;
   const Connection& c = r->connection;
-  r->url = "http://" + c.host + ":" + std::to_string(c.port) + EscapedTarget(r->objectPath);
+  r->url = "http://" + c.host + ":" + std::to_string(c.port) + r->objectPath;
 
   AddHeaderLines(r->headerList, headers);
   // Cookies of the store go to the first host; curl drops a Cookie line of
@@ -396,7 +367,7 @@ bool Read(InternetHandle handle, char* buffer, int capacity, int& count) {
     count = static_cast<int>(n);
     return true;
   }
-  return r->result == CURLE_OK && !r->overLimit;
+  return r->result == CURLE_OK;
 }
 
 // The block handed out is the final response's status line and header lines,
@@ -429,12 +400,7 @@ HttpTransport CurlTransport() {
   t.connect = [](InternetHandle rootHandle, std::string_view host, int port, std::string_view,
                  std::string_view, int service) {
     const Root* root = Handles().Find<Root>(rootHandle);
-    // Port 0 stands for the service's default port; other ports outside
-    // 1..65535 and hosts that are no plain host name get no connection.
-    if (port == 0) port = 80;
-    if (!root || service != kServiceHttp || port < 1 || port > 65535 || !IsPlainHostName(host)) {
-      return InternetHandle{0};
-    }
+    if (!root || service != kServiceHttp) return InternetHandle{0};
     return Handles().Add(Connection{*root, AsciiLower(host), port});
   };
   t.openRequest = [](InternetHandle connectionHandle, std::string_view method,
