@@ -29,8 +29,7 @@ void ComputeFiveStarNeeds() {
   std::array<std::optional<std::int64_t>, kDsrDimensions.size()> needed;
   for (std::size_t i = 0; i < kDsrDimensions.size(); ++i) {
     const DsrDimension d = kDsrDimensions[i].dimension;
-    needed[i] = FiveStarsNeeded(ParseNumber(ScoreOf(session, d)),
-                                ParseNumber(RaterCountOf(session, d)), ParseNumber(expected[i]));
+    needed[i] = FiveStarsNeeded(ScoreOf(session, d), RaterCountOf(session, d), expected[i]);
   }
   for (std::size_t i = 0; i < kDsrDimensions.size(); ++i) {
     SetLabelCaption(kDsrDimensions[i].neededLabel, FormatNeededLine(needed[i]));
