@@ -3,14 +3,17 @@
 // without minimise and maximise boxes; its window operations and start-up.
 #include "app/win32_window.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "announce/announcement.h"
 #include "app/addresses.h"
 #include "app/gbk.h"
+#include "app/label_fit.h"
 #include "app/open_maker_site.h"
 #include "ratings/calculate.h"
 #include "ratings/query.h"
@@ -23,8 +26,9 @@ namespace {
 constexpr wchar_t kClassName[] = L"DsrscopeMainWindow";
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr int kFirstControlId = 100;
-// The font's em height in pixels at 96 DPI.
-constexpr int kFontPixels = 12;
+// The font's em height in pixels at 96 DPI: as in the Qt window, 11 pixels
+// keep a five-digit count and the longest row caption inside their boxes.
+constexpr int kFontPixels = 11;
 
 MainWindow* g_window = nullptr;  // the window whose procedure runs
 
@@ -34,18 +38,76 @@ bool IsRed(Control c) {
 
 int IndexOf(Control c) { return static_cast<int>(c); }
 
-// SimSun (宋体) is the face of the Chinese Windows dialogs; asking for the
+// Microsoft YaHei UI (微软雅黑) is the face of the Chinese Windows user
+// interface since Vista and holds every text of the window; asking for the
 // GB2312 character set lets the font mapper choose another face that holds
-// the Chinese texts where SimSun is missing.
-HFONT CreateWindowFont(int dpi) {
+// the Chinese texts where it is missing (under Wine: Noto Sans CJK SC).
+HFONT CreateWindowFont(int pixels, int dpi) {
   LOGFONTW f{};
-  f.lfHeight = -Scaled(kFontPixels, dpi);
+  f.lfHeight = -Scaled(pixels, dpi);
   f.lfWeight = FW_NORMAL;
   f.lfCharSet = GB2312_CHARSET;
   f.lfQuality = DEFAULT_QUALITY;
   f.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  wcscpy(f.lfFaceName, L"SimSun");
+  wcscpy(f.lfFaceName, L"Microsoft YaHei UI");
   return CreateFontIndirectW(&f);
+}
+
+// The window's font at `pixels` (at 96 DPI), made once.
+HFONT FontAt(MainWindow& w, int pixels) {
+  static std::map<int, HFONT> fonts;
+  HFONT& font = fonts[Scaled(pixels, w.dpi)];
+  if (font == nullptr) font = CreateWindowFont(pixels, w.dpi);
+  return font;
+}
+
+// The width of `text` at `pixels`, in pixels at 96 DPI, rounded up.
+int MeasureAt(MainWindow& w, std::u16string_view text, int pixels) {
+  HDC dc = GetDC(w.window);
+  HGDIOBJ old = SelectObject(dc, FontAt(w, pixels));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
+                        static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(w.window, dc);
+  return (size.cx * 96 + w.dpi - 1) / w.dpi;
+}
+
+// The client area's width in pixels at 96 DPI.
+int ClientWidth(const MainWindow& w) {
+  RECT client{};
+  GetClientRect(w.window, &client);
+  return MulDiv(client.right, 96, w.dpi);
+}
+
+// Shows `text` (GBK) on `label` by the label-fitting rule: box, font and, when
+// it is cut, the whole text as tooltip.
+void ShowOnLabel(MainWindow& w, Control label, std::string_view text) {
+  const std::u16string utf16 = GbkToUtf16(text);
+  const std::u16string line = OneLine(utf16);
+  const LabelFit fit =
+      FitLabel(label, line, ClientWidth(w), kFontPixels,
+               [&w](std::u16string_view t, int pixels) { return MeasureAt(w, t, pixels); });
+  const ControlInfo& info = InfoOf(label);
+  HWND control = w.controls[static_cast<int>(label)];
+  SetWindowPos(control, nullptr, 0, 0, Scaled(fit.width, w.dpi), Scaled(info.height, w.dpi),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontAt(w, fit.fontPx)), FALSE);
+  const std::u16string shown = ShownLabelText(line, fit);
+  SetWindowTextW(control, reinterpret_cast<const wchar_t*>(shown.c_str()));
+
+  if (w.tooltip == nullptr) return;
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = w.window;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  SendMessageW(w.tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (fit.elided) {
+    std::wstring whole(line.begin(), line.end());
+    tool.lpszText = whole.data();
+    SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
 }
 
 int ScreenDpi() {
@@ -62,7 +124,8 @@ HWND CreateControl(const ControlInfo& info, HWND parent, int dpi) {
   switch (info.kind) {
     case ControlKind::Label:
       // One line, vertically centred, "&" shown as it is.
-      style |= SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX;
+      // SS_NOTIFY: the label gets the mouse, for its tooltip.
+      style |= SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX | SS_NOTIFY;
       break;
     case ControlKind::EditBox:
       className = L"EDIT";
@@ -75,8 +138,7 @@ HWND CreateControl(const ControlInfo& info, HWND parent, int dpi) {
       break;
   }
   if (info.focus) style |= WS_TABSTOP;
-  const std::wstring text =
-      info.kind == ControlKind::Label ? ShownLine(info.startText) : ShownText(info.startText);
+  const std::wstring text = ShownText(info.startText);
   const auto id = static_cast<INT_PTR>(kFirstControlId + IndexOf(info.control));
   return CreateWindowExW(exStyle, className, text.c_str(), style, Scaled(info.left, dpi),
                          Scaled(info.top, dpi), Scaled(info.width, dpi), Scaled(info.height, dpi),
@@ -177,11 +239,8 @@ Text TypedText(std::wstring_view shown) {
 }
 
 std::wstring ShownLine(std::string_view gbk) {
-  std::wstring line = ShownText(gbk);
-  for (wchar_t& c : line) {
-    if (c == L'\r' || c == L'\n') c = L' ';
-  }
-  return line;
+  const std::u16string line = OneLine(GbkToUtf16(gbk));
+  return std::wstring(line.begin(), line.end());
 }
 
 int Scaled(int length, int dpi) { return MulDiv(length, dpi, 96); }
@@ -199,19 +258,24 @@ bool CreateMainWindow(MainWindow& w, HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0;
   }();
   if (!registered) return false;
+  const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&classes);
   w.dpi = ScreenDpi();
-  w.font = CreateWindowFont(w.dpi);
   g_window = &w;
   const std::wstring caption = ShownText(WindowCaption());
   w.window = CreateWindowExW(0, kClassName, caption.c_str(), kFrameStyle, 0, 0,
                              Scaled(kWindowWidth, w.dpi), Scaled(kWindowHeight, w.dpi), nullptr,
                              nullptr, instance, nullptr);
   if (w.window == nullptr) return false;
+  w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                              w.window, nullptr, instance, nullptr);
   for (const ControlInfo& info : kControlTable) {
     HWND control = CreateControl(info, w.window, w.dpi);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(w.font), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontAt(w, kFontPixels)), FALSE);
     w.controls[IndexOf(info.control)] = control;
     w.captions[IndexOf(info.control)] = Text(info.startText);
+    if (info.kind == ControlKind::Label) ShowOnLabel(w, info.control, info.startText);
   }
   return true;
 }
@@ -237,7 +301,7 @@ HWND ControlWindow(const MainWindow& w, Control c) { return w.controls[IndexOf(c
 void SetCaption(MainWindow& w, Control label, std::string_view text) {
   if (InfoOf(label).kind != ControlKind::Label) return;
   w.captions[IndexOf(label)] = Text(text);
-  SetWindowTextW(ControlWindow(w, label), ShownLine(text).c_str());
+  ShowOnLabel(w, label, text);
 }
 
 void ShowInfoBox(std::string_view text) {

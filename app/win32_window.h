@@ -25,7 +25,7 @@ Text WindowCaption();
 // A GBK text as the window shows it (UTF-16), and what the user typed as GBK.
 std::wstring ShownText(std::string_view gbk);
 Text TypedText(std::wstring_view shown);
-// A label's text on one line: each CR or LF shown as a space.
+// A label's text on one line: each line break shown as a space.
 std::wstring ShownLine(std::string_view gbk);
 
 // A length at 96 DPI at `dpi`.
@@ -36,7 +36,7 @@ struct MainWindow {
   std::array<HWND, kControlCount> controls{};
   // The caption last set on a label, else its start text, byte for byte.
   std::array<Text, kControlCount> captions{};
-  HFONT font = nullptr;
+  HWND tooltip = nullptr;  // the whole text of a label whose text is cut
   int dpi = 96;
   int busyDepth = 0;
   int messageBoxDepth = 0;
