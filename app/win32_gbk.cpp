@@ -34,8 +34,8 @@ bool EncodeGbk(std::u16string_view utf16, std::string& out) {
   const auto* wide = reinterpret_cast<const wchar_t*>(utf16.data());
   const int size = static_cast<int>(utf16.size());
   BOOL usedDefault = FALSE;
-  const int n =
-      WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide, size, nullptr, 0, nullptr, &usedDefault);
+  const int n = WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide, size, nullptr, 0, nullptr,
+                                    &usedDefault);
   if (n <= 0 || usedDefault) return false;
   out.resize(static_cast<std::size_t>(n));
   WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide, size, out.data(), n, nullptr, &usedDefault);
@@ -101,8 +101,8 @@ Text Utf16ToGbk(std::u16string_view utf16) {
   std::string one;
   for (std::size_t i = 0; i < utf16.size();) {
     const char16_t c = utf16[i];
-    const bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < utf16.size() &&
-                      utf16[i + 1] >= 0xDC00 && utf16[i + 1] < 0xE000;
+    const bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+                      utf16[i + 1] < 0xE000;
     const std::size_t length = pair ? 2 : 1;
     out += EncodeGbk(utf16.substr(i, length), one) ? one : std::string("?");
     i += length;

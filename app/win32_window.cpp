@@ -268,8 +268,8 @@ bool CreateMainWindow(MainWindow& w, HINSTANCE instance) {
                              nullptr, instance, nullptr);
   if (w.window == nullptr) return false;
   w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                              w.window, nullptr, instance, nullptr);
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.window,
+                              nullptr, instance, nullptr);
   for (const ControlInfo& info : kControlTable) {
     HWND control = CreateControl(info, w.window, w.dpi);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontAt(w, kFontPixels)), FALSE);
@@ -305,8 +305,7 @@ void SetCaption(MainWindow& w, Control label, std::string_view text) {
 }
 
 void ShowInfoBox(std::string_view text) {
-  MessageBoxW(nullptr, ShownText(text).c_str(), ShownText("信息：").c_str(),
-              MB_OK | MB_TASKMODAL);
+  MessageBoxW(nullptr, ShownText(text).c_str(), ShownText("信息：").c_str(), MB_OK | MB_TASKMODAL);
 }
 
 WindowOperations Win32WindowOperations(MainWindow& w) {
