@@ -17,16 +17,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The window tests talk to a native simulator.
+# The window and fetch tests talk to native servers of the dev build.
 cmake --preset dev >/dev/null
-cmake --build --preset dev --target dsrscope-simulator -j"$jobs"
+cmake --build --preset dev --target dsrscope-simulator fetch_test_server -j"$jobs"
 simulator=$PWD/build/dev/tools/dsrscope-simulator
+fetch_server=$PWD/build/dev/web/fetch_test_server
 
 presets=("$@")
 [[ ${#presets[@]} -gt 0 ]] || presets=(windows windows-release)
 for p in "${presets[@]}"; do
   echo "== $p"
-  cmake --preset "$p" -DDSR_NATIVE_SIMULATOR="$simulator"
+  cmake --preset "$p" -DDSR_NATIVE_SIMULATOR="$simulator" -DDSR_NATIVE_FETCH_SERVER="$fetch_server"
   # Under Xvfb from the build on: test discovery runs the programs too.
   run="cmake --build --preset $p -j$jobs"
   [[ "$p" != windows ]] || run+=" && ctest --preset windows -j$jobs"

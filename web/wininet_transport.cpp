@@ -154,6 +154,9 @@ HttpTransport WinInetTransportFrom(const char* library) {
                      nullptr)) {
       return false;
     }
+    // A request whose sending failed has no response, and no header block
+    // (WinInet hands out an empty one, "\r\n").
+    if (length < 5 || std::string_view(bytes.data(), 5) != "HTTP/") return false;
     buffer.assign(bytes.data(), length);
     return true;
   };
