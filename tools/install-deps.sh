@@ -11,7 +11,7 @@ if [[ "${1:-build}" == demo ]]; then
   packages+=(qt6-qpa-plugins fonts-noto-cjk xvfb xauth)
 fi
 if [[ "${1:-build}" == windows ]]; then
-  packages+=(g++-mingw-w64-x86-64 wine64 xvfb xauth fonts-noto-cjk)
+  packages+=(g++-mingw-w64-x86-64 wine64 fonts-wine xvfb xauth fonts-noto-cjk xdotool imagemagick)
 fi
 
 missing=()
