@@ -273,6 +273,8 @@ bool CreateMainWindow(MainWindow& w, HINSTANCE instance) {
   for (const ControlInfo& info : kControlTable) {
     HWND control = CreateControl(info, w.window, w.dpi);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontAt(w, kFontPixels)), FALSE);
+    // No length limit of the box's own (the default is 32767 characters).
+    if (info.kind == ControlKind::EditBox) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
     w.controls[IndexOf(info.control)] = control;
     w.captions[IndexOf(info.control)] = Text(info.startText);
     if (info.kind == ControlKind::Label) ShowOnLabel(w, info.control, info.startText);
@@ -339,6 +341,10 @@ WindowOperations Win32WindowOperations(MainWindow& w) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
       if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) break;
+      if (msg.message == WM_QUIT) {  // came in between the two looks: put it back
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        break;
+      }
       RunOneMessage(w, msg);
     }
   };

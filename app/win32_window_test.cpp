@@ -143,8 +143,27 @@ TEST_F(Win32WindowTest, TextsPassThroughCodePage936BothWays) {
   EXPECT_EQ(ReadEditText(Control::编辑框1), "张记小铺 ?x");
   Type(Control::编辑框1, L"");
   EXPECT_EQ(ReadEditText(Control::编辑框1), "");
+  // No length limit of the box's own: 40000 characters come in as typed.
+  const std::wstring longName(40000, L'x');
+  SendMessageW(Of(Control::编辑框1), EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(longName.c_str()));
+  EXPECT_EQ(ReadEditText(Control::编辑框1).size(), longName.size());
   SetLabelVisible(Control::标签20, true);
   EXPECT_TRUE(IsWindowVisible(Of(Control::标签20)));
+}
+
+TEST_F(Win32WindowTest, TabMovesTheFocusThroughTheFocusColumn) {
+  SetForegroundWindow(w.window);
+  SetFocus(Of(Control::编辑框1));
+  ASSERT_EQ(GetFocus(), Of(Control::编辑框1));
+  // A Tab waiting in the queue, run as a fetch runs waiting events.
+  PostMessageW(Of(Control::编辑框1), WM_KEYDOWN, VK_TAB, 0);
+  RunPendingEvents();
+  EXPECT_EQ(GetFocus(), Of(Control::按钮1));
+  PostMessageW(Of(Control::按钮3), WM_KEYDOWN, VK_TAB, 0);
+  SetFocus(Of(Control::按钮3));
+  RunPendingEvents();
+  EXPECT_EQ(GetFocus(), Of(Control::编辑框2));  // past the labels between
 }
 
 // The width of the label's text at the label's own font.
