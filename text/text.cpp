@@ -399,6 +399,10 @@ Bytes MemoryStream::ReadBytes(int n) {
 
 void MemoryStream::Rewind() { position = 0; }
 
+void MemoryStream::Reserve(int n) {
+  if (n > 0) data.reserve(static_cast<std::size_t>(n));
+}
+
 Text MemoryStream::ReadLine() {
   if (position >= data.size()) return Text();
   const std::string_view rest(data.data() + position, data.size() - position);

@@ -103,6 +103,9 @@ struct MemoryStream {
   Text ReadLine();
   bool AtEnd() const;
   int Size() const;
+  // Room for `n` bytes in all, so that writes up to that size never move
+  // the content; memory that is never written is never touched.
+  void Reserve(int n);
   // Releases the content; the stream is then empty at position 0.
   void Close();
   // The whole content, whatever the position.

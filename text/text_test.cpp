@@ -404,6 +404,21 @@ TEST(MemoryStream, ReadsLines) {
   EXPECT_EQ(s.ReadLine(), "");
 }
 
+TEST(MemoryStream, WritesWithinTheReserveNeverMoveTheContent) {
+  MemoryStream s;
+  s.Reserve(100000);
+  s.WriteText("a");
+  const char* const start = s.Content().data();
+  const std::string piece(999, 'b');
+  for (int i = 0; i < 100; ++i) s.WriteBytes(piece.data(), 999);
+  s.WriteText(std::string(99, 'c'));  // 100000 bytes in all
+  EXPECT_EQ(s.Size(), 100000);
+  EXPECT_EQ(s.Content().data(), start);
+  const Bytes taken = s.TakeBytes();
+  EXPECT_EQ(taken.data(), start);
+  EXPECT_EQ(s.Size(), 0);
+}
+
 TEST(MemoryStream, WritesAndReadsBytesAtThePosition) {
   MemoryStream s;
   EXPECT_TRUE(s.AtEnd());

@@ -1,5 +1,5 @@
 // The HTTP transport on libcurl, for platforms without WinInet, with the
-// process-wide cookie store its requests draw on.
+// process-wide cookie store its requests draw on: libcurl's own engine.
 //
 // Every request has its own easy handle driven by its own multi handle: the
 // transfer starts in `send`, which returns once the first body bytes are in or
@@ -12,6 +12,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -27,20 +28,33 @@
 namespace dsr {
 namespace {
 
-// ---- Cookie store ----------------------------------------------------------
+// ---- Cookies ---------------------------------------------------------------
 
-struct StoredCookie {
-  std::string value;
-  std::string path = "/";
-  std::optional<std::time_t> expires;
-};
+// libcurl's cookie engine, one for the whole process: every request's easy
+// handle joins it, so each response's Set-Cookie lines are stored and each hop
+// gets the cookies that match its host, path and expiry.
+CURLSH* CookieShare() {
+  static CURLSH* const share = [] {
+    CURLSH* s = curl_share_init();
+    if (s) curl_share_setopt(s, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    return s;
+  }();
+  return share;
+}
 
-// Host (lower-case, without port) -> cookie name -> cookie.
-using CookieJar = std::map<std::string, std::map<std::string, StoredCookie>>;
+// An easy handle on the shared engine that never runs a transfer: what
+// cookies are added through and emptied with.
+CURL* CookieHandle() {
+  static CURL* const easy = [] {
+    CURL* e = curl_easy_init();
+    if (e) curl_easy_setopt(e, CURLOPT_SHARE, CookieShare());
+    return e;
+  }();
+  return easy;
+}
 
-CookieJar& Cookies() {
-  static CookieJar jar;
-  return jar;
+bool HasLineBreakOrZero(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
 std::string_view Trimmed(std::string_view s) {
@@ -49,80 +63,137 @@ std::string_view Trimmed(std::string_view s) {
   return s;
 }
 
-bool HasLineBreakOrZero(std::string_view s) {
-  return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
-// `value` as set: the cookie's value, then "; "-separated attributes, of
-// which path, expires and max-age count. An expiry in the past removes it.
-bool StoreCookie(std::string_view url, std::string_view name, std::string_view value) {
-  const Text host = UrlHost(url, false);
-  if (host.empty() || HasLineBreakOrZero(name) || HasLineBreakOrZero(value)) return false;
-
-  StoredCookie cookie;
-  std::size_t semicolon = value.find(';');
-  cookie.value = std::string(Trimmed(value.substr(0, semicolon)));
-  std::optional<std::time_t> maxAgeExpiry;
-  const std::time_t now = std::time(nullptr);
+// The argument of the last attribute `key` (lower-case) among the
+// "; "-separated attributes after the cookie's value; nothing without one.
+std::optional<std::string_view> Attribute(std::string_view cookie, std::string_view key) {
+  std::optional<std::string_view> found;
+  std::size_t semicolon = cookie.find(';');
   while (semicolon != std::string_view::npos) {
-    std::string_view rest = value.substr(semicolon + 1);
-    semicolon = rest.find(';');
-    const std::string_view attribute = Trimmed(rest.substr(0, semicolon));
-    value = rest;
+    cookie.remove_prefix(semicolon + 1);
+    semicolon = cookie.find(';');
+    const std::string_view attribute = cookie.substr(0, semicolon);
     const std::size_t equals = attribute.find('=');
-    const Text key = AsciiLower(Trimmed(attribute.substr(0, equals)));
-    const std::string argument(equals == std::string_view::npos
-                                   ? std::string_view()
-                                   : Trimmed(attribute.substr(equals + 1)));
-    if (key == "path" && !argument.empty() && argument.front() == '/') {
-      cookie.path = argument;
-    } else if (key == "expires") {
-      const std::time_t when = curl_getdate(argument.c_str(), nullptr);
-      if (when != -1) cookie.expires = when;
-    } else if (key == "max-age" && !argument.empty()) {
-      // Capped at about a century, so that the sum cannot overflow.
-      constexpr long long kMaxAge = 100LL * 366 * 24 * 3600;
-      const long long seconds = std::min(std::strtoll(argument.c_str(), nullptr, 10), kMaxAge);
-      maxAgeExpiry = seconds <= 0 ? now - 1 : now + static_cast<std::time_t>(seconds);
+    if (equals == std::string_view::npos) continue;
+    if (AsciiLower(Trimmed(attribute.substr(0, equals))) != key) continue;
+    found = Trimmed(attribute.substr(equals + 1));
+  }
+  return found;
+}
+
+// Whether a cookie set for `host` may name `domain`: the host itself or a
+// domain it lies in.
+bool DomainCovers(std::string_view domain, std::string_view host) {
+  if (domain.empty() || domain.size() > host.size()) return false;
+  if (host.size() == domain.size()) return host == domain;
+  return host.substr(host.size() - domain.size()) == domain &&
+         host[host.size() - domain.size() - 1] == '.';
+}
+
+// The tab-separated fields of a line of libcurl's cookie-file format: domain
+// (with "#HttpOnly_" in front for such a cookie), whether sub-domains match,
+// path, secure, expiry (0: the session's), name and value.
+std::vector<std::string_view> CookieFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    const std::size_t tab = line.find('\t');
+    fields.push_back(line.substr(0, tab));
+    if (tab == std::string_view::npos) return fields;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+bool Unexpired(std::string_view expiry) {
+  const long long when = std::strtoll(std::string(expiry).c_str(), nullptr, 10);
+  return when == 0 || when > static_cast<long long>(std::time(nullptr));
+}
+
+// Whether the shared engine holds an unexpired cookie of the same domain,
+// name and value as `cookie` (any path): the one libcurl itself took from
+// the response whose Set-Cookie line the page fetch hands on again. Adding
+// it once more under another path would send it twice.
+bool AlreadyHeld(const std::vector<std::string_view>& cookie) {
+  curl_slist* held = nullptr;
+  curl_easy_getinfo(CookieHandle(), CURLINFO_COOKIELIST, &held);
+  bool found = false;
+  for (curl_slist* entry = held; entry && !found; entry = entry->next) {
+    const std::vector<std::string_view> f = CookieFields(entry->data);
+    found = f.size() == 7 && f[0] == cookie[0] && f[1] == cookie[1] && f[5] == cookie[5] &&
+            f[6] == cookie[6] && Unexpired(f[4]);
+  }
+  curl_slist_free_all(held);
+  return found;
+}
+
+// The cookie (name, "=", value, then its attributes) as libcurl would store
+// it from a response of `host`: read by a throw-away engine of its own, then
+// added to the shared one as a line of libcurl's cookie-file format. Without a
+// domain attribute it is the host's alone, as a response's cookie is; without
+// a path attribute its path is `defaultPath`, or "/" when that is empty.
+bool AddCookie(std::string_view host, std::string_view text, std::string_view defaultPath) {
+  if (!IsPlainHost(host) || HasLineBreakOrZero(text)) return false;
+  std::optional<std::string> domain;
+  if (const auto d = Attribute(text, "domain"); d && !d->empty()) {
+    domain = AsciiLower(d->substr(d->substr(0, 1) == "." ? 1 : 0));
+    if (!DomainCovers(*domain, host)) return false;
+  }
+
+  std::string line = "Set-Cookie: ";
+  line.append(text);
+  if (!defaultPath.empty() && !Attribute(text, "path")) line.append("; path=").append(defaultPath);
+  // The engine needs a domain to keep a cookie; the host's own is put right
+  // back to host-only below.
+  if (!domain) line.append("; domain=").append(host);
+
+  CURL* scratch = curl_easy_init();
+  if (!scratch || !CookieHandle()) {
+    if (scratch) curl_easy_cleanup(scratch);
+    return false;
+  }
+  curl_easy_setopt(scratch, CURLOPT_COOKIELIST, line.c_str());
+  curl_slist* parsed = nullptr;
+  curl_easy_getinfo(scratch, CURLINFO_COOKIELIST, &parsed);
+  bool stored = false;
+  for (curl_slist* entry = parsed; entry; entry = entry->next) {
+    std::vector<std::string_view> f = CookieFields(entry->data);
+    if (f.size() != 7) continue;
+    const std::string ownDomain =
+        f[0].substr(0, 10) == "#HttpOnly_" ? "#HttpOnly_" + std::string(host) : std::string(host);
+    if (!domain) {
+      f[0] = ownDomain;
+      f[1] = "FALSE";
     }
+    if (Unexpired(f[4]) && AlreadyHeld(f)) {
+      stored = true;
+      continue;
+    }
+    std::string cookie(f[0]);
+    for (std::size_t i = 1; i < f.size(); ++i) cookie.append("\t").append(f[i]);
+    stored = curl_easy_setopt(CookieHandle(), CURLOPT_COOKIELIST, cookie.c_str()) == CURLE_OK;
   }
-  if (maxAgeExpiry) cookie.expires = maxAgeExpiry;
-
-  auto& ofHost = Cookies()[host];
-  const std::string key(name);
-  if (cookie.expires && *cookie.expires <= now) {
-    ofHost.erase(key);
-    if (ofHost.empty()) Cookies().erase(host);
-  } else {
-    ofHost[key] = std::move(cookie);
-  }
-  return true;
+  curl_slist_free_all(parsed);
+  curl_easy_cleanup(scratch);
+  return stored;
 }
 
-bool PathMatches(std::string_view cookiePath, std::string_view objectPath) {
-  if (objectPath.substr(0, cookiePath.size()) != cookiePath) return false;
-  if (objectPath.size() == cookiePath.size() || cookiePath.back() == '/') return true;
-  const char next = objectPath[cookiePath.size()];
-  return next == '/' || next == '?';
-}
-
-// "Cookie: a=1; b=2" for the host and object path, or empty.
-std::string CookieLine(std::string_view host, std::string_view objectPath) {
-  auto found = Cookies().find(std::string(host));
-  if (found == Cookies().end()) return {};
-  const std::time_t now = std::time(nullptr);
-  std::string line;
-  for (const auto& [name, cookie] : found->second) {
-    if (cookie.expires && *cookie.expires <= now) continue;
-    if (!PathMatches(cookie.path, objectPath)) continue;
-    line += line.empty() ? "Cookie: " : "; ";
-    if (!name.empty()) line += name + "=";
-    line += cookie.value;
-  }
-  return line;
+bool StoreCookie(std::string_view url, std::string_view name, std::string_view value) {
+  if (HasLineBreakOrZero(name)) return false;
+  const std::string text = name.empty() ? std::string(value) : Join({name, "=", value});
+  return AddCookie(UrlHost(url, false), text, "");
 }
 
 // ---- Handles ---------------------------------------------------------------
+
+using Clock = std::chrono::steady_clock;
+
+struct TimeLimits {
+  std::chrono::milliseconds stall{kCurlStallLimitMilliseconds};
+  std::chrono::milliseconds overall{kCurlOverallLimitMilliseconds};
+};
+
+TimeLimits& Limits() {
+  static TimeLimits limits;
+  return limits;
+}
 
 std::vector<std::string>& ConnectToRules() {
   static std::vector<std::string> rules;
@@ -154,15 +225,25 @@ struct Request {
 
   std::string received;  // body bytes not yet handed out start at `readFrom`
   std::size_t readFrom = 0;
+  bool paused = false;  // libcurl holds back a piece until `received` is read
 
   // The latest response's status line and header lines, each ended by CRLF,
   // and the empty line that ends them once it has come.
   std::string headerBlock;
   bool headerBlockComplete = false;
+  int setCookieLines = 0;  // of the latest response
 
   bool sent = false;
   bool done = false;
   CURLcode result = CURLE_OK;
+
+  // Progress: when the transfer began, when a byte last came, and the body
+  // and upload counts then.
+  TimeLimits limits;
+  Clock::time_point start;
+  Clock::time_point lastProgress;
+  curl_off_t downloaded = 0;
+  curl_off_t uploaded = 0;
 
   Request() = default;
   Request(const Request&) = delete;
@@ -210,24 +291,71 @@ void EnsureCurl() {
 
 // ---- Transfer --------------------------------------------------------------
 
+// libcurl reads pieces of this size from the socket (its default is 16 KiB).
+constexpr long kBufferSize = 64 << 10;
+// Body bytes waiting in the transport at most, give or take one piece:
+// libcurl reads on while the socket has data, so without a limit one drive of
+// the transfer could take in a whole large body. Past it the piece is held
+// back by libcurl (the transfer paused) until the waiting bytes are read.
+constexpr std::size_t kWaitingLimit = 256 << 10;
+
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto* r = static_cast<Request*>(user);
   const std::size_t n = size * count;
+  if (r->received.size() >= kWaitingLimit) {
+    r->paused = true;
+    return CURL_WRITEFUNC_PAUSE;
+  }
+  r->lastProgress = Clock::now();
   r->received.append(data, n);
   return n;
+}
+
+// libcurl keeps the first 50 cookies of one response and drops the rest;
+// the transport stores those itself, for the host and under the default path
+// of the address the response answers.
+constexpr int kEngineCookieLimit = 50;
+
+void StoreBeyondEngineLimit(Request& r, std::string_view cookie) {
+  while (!cookie.empty() && (cookie.back() == '\n' || cookie.back() == '\r'))
+    cookie.remove_suffix(1);
+  char* address = nullptr;
+  curl_easy_getinfo(r.easy, CURLINFO_EFFECTIVE_URL, &address);
+  CURLU* url = curl_url();
+  if (!url || !address || curl_url_set(url, CURLUPART_URL, address, 0) != CURLUE_OK) {
+    curl_url_cleanup(url);
+    return;
+  }
+  char* host = nullptr;
+  char* path = nullptr;
+  curl_url_get(url, CURLUPART_HOST, &host, 0);
+  curl_url_get(url, CURLUPART_PATH, &path, 0);
+  // The default path: the address's path up to its last "/", or "/".
+  std::string defaultPath = path ? path : "";
+  const std::size_t slash = defaultPath.rfind('/');
+  defaultPath = slash == std::string::npos || slash == 0 ? "/" : defaultPath.substr(0, slash);
+  if (host) AddCookie(AsciiLower(host), Trimmed(cookie), defaultPath);
+  curl_free(host);
+  curl_free(path);
+  curl_url_cleanup(url);
 }
 
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
   auto* r = static_cast<Request*>(user);
   const std::size_t n = size * count;
+  r->lastProgress = Clock::now();
   std::string_view line(data, n);
   // A status line starts a new response (a redirection's target, or the
   // answer after an interim 1xx): only the latest one is kept.
   if (line.substr(0, 5) == "HTTP/") {
     r->headerBlock.clear();
     r->headerBlockComplete = false;
+    r->setCookieLines = 0;
   }
   if (r->headerBlockComplete) return n;  // trailers
+  if (AsciiLower(line.substr(0, 11)) == "set-cookie:" && ++r->setCookieLines > kEngineCookieLimit) {
+    StoreBeyondEngineLimit(*r, line.substr(11));
+  }
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   line = line.substr(0, line.find('\0'));
   r->headerBlock.append(line);
@@ -236,9 +364,43 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
   return n;
 }
 
+// Ends the transfer (as a failure midway) once nothing has come for the stall
+// limit or the whole request has taken the overall limit.
+int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+  auto* r = static_cast<Request*>(user);
+  const Clock::time_point now = Clock::now();
+  if (downloaded != r->downloaded || uploaded != r->uploaded) {
+    r->downloaded = downloaded;
+    r->uploaded = uploaded;
+    r->lastProgress = now;
+  }
+  const bool stalled = now - r->lastProgress >= r->limits.stall;
+  return stalled || now - r->start >= r->limits.overall ? 1 : 0;
+}
+
+// How long to wait for the socket: until the nearer of the two limits, at
+// most a second.
+int PollMilliseconds(const Request& r) {
+  using std::chrono::milliseconds;
+  const Clock::time_point now = Clock::now();
+  const auto left = std::min(r.lastProgress + r.limits.stall, r.start + r.limits.overall) - now;
+  const long long wait = std::chrono::duration_cast<milliseconds>(left).count() + 1;
+  return static_cast<int>(std::clamp(wait, 1LL, 1000LL));
+}
+
 // Moves the transfer on until body bytes are waiting or it has ended.
 void Drive(Request& r) {
-  while (!r.done && r.readFrom >= r.received.size()) {
+  if (r.readFrom < r.received.size()) return;
+  // Everything has been handed out: the buffer starts over, its room kept,
+  // and nothing is ever moved inside it.
+  r.received.clear();
+  r.readFrom = 0;
+  if (r.paused) {
+    // Hands the piece held back to OnBody, now that there is room.
+    r.paused = false;
+    curl_easy_pause(r.easy, CURLPAUSE_CONT);
+  }
+  while (!r.done && r.received.empty()) {
     int running = 0;
     curl_multi_perform(r.multi, &running);
     int left = 0;
@@ -252,13 +414,8 @@ void Drive(Request& r) {
       r.done = true;  // ended without a message: treat as failed
       r.result = CURLE_RECV_ERROR;
     }
-    if (r.done || r.readFrom < r.received.size()) break;
-    curl_multi_poll(r.multi, nullptr, 0, 1000, nullptr);
-  }
-  // Drop what has been handed out once it is most of the buffer.
-  if (r.readFrom > 0 && r.readFrom * 2 >= r.received.size()) {
-    r.received.erase(0, r.readFrom);
-    r.readFrom = 0;
+    if (r.done || !r.received.empty()) break;
+    curl_multi_poll(r.multi, nullptr, 0, PollMilliseconds(r), nullptr);
   }
 }
 
@@ -295,12 +452,6 @@ bool Send(InternetHandle handle, std::string_view headers, std::string_view body
   r->url = "http://" + c.host + ":" + std::to_string(c.port) + r->objectPath;
 
   AddHeaderLines(r->headerList, headers);
-  // Cookies of the store go to the first host; curl drops a Cookie line of
-  // ours when a redirection leads to another host or port.
-  const std::string cookies = CookieLine(c.host, r->objectPath);
-  if (!cookies.empty() && !MentionsHeader(headers, "Cookie:")) {
-    r->headerList = curl_slist_append(r->headerList, cookies.c_str());
-  }
   // No "Expect: 100-continue" before a body, and no content type of curl's.
   r->headerList = curl_slist_append(r->headerList, "Expect:");
   if (!MentionsHeader(headers, "Content-Type:")) {
@@ -318,14 +469,21 @@ bool Send(InternetHandle handle, std::string_view headers, std::string_view body
   curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, 60L);
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, 60L);
+  r->limits = Limits();
+  r->start = r->lastProgress = Clock::now();
+  curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, OnProgress);
+  curl_easy_setopt(e, CURLOPT_XFERINFODATA, r);
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(e, CURLOPT_USERAGENT, c.root.agent.c_str());
   // Empty: no proxy at all, whatever the environment says.
   curl_easy_setopt(e, CURLOPT_PROXY, c.root.proxy.c_str());
   curl_easy_setopt(e, CURLOPT_HTTPHEADER, r->headerList);
+  // The shared cookie engine, switched on for this handle without a file.
+  curl_easy_setopt(e, CURLOPT_SHARE, CookieShare());
+  curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");
   if (r->connectTo) curl_easy_setopt(e, CURLOPT_CONNECT_TO, r->connectTo);
+  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kBufferSize);
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(e, CURLOPT_WRITEDATA, r);
   curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, OnHeader);
@@ -423,6 +581,13 @@ HttpTransport CurlTransport() {
 
 void SetCurlConnectTo(std::vector<std::string> rules) { ConnectToRules() = std::move(rules); }
 
-void ClearCurlCookies() { Cookies().clear(); }
+void SetCurlTimeLimits(int stallMilliseconds, int overallMilliseconds) {
+  Limits().stall = std::chrono::milliseconds(stallMilliseconds);
+  Limits().overall = std::chrono::milliseconds(overallMilliseconds);
+}
+
+void ClearCurlCookies() {
+  if (CookieHandle()) curl_easy_setopt(CookieHandle(), CURLOPT_COOKIELIST, "ALL");
+}
 
 }  // namespace dsr

@@ -20,6 +20,7 @@ constexpr int kHeaderBufferSize = 1024;
 // Body bytes one fetch keeps at most; past that reading stops as it does
 // after a read that fails midway.
 constexpr int kBodyLimit = 32 << 20;
+constexpr std::size_t kSmallBody = 1 << 20;
 
 // The address as a header value: control bytes other than tab, which would
 // end or break the header line, become %XX as in a request target.
@@ -128,9 +129,12 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
     return FetchFailureBytes();
   }
 
-  // The buffer is made once and reused for every read.
+  // The buffer is made once and reused for every read. The accumulator has
+  // room for the largest body from the start, so that no body is ever moved
+  // into fresh memory as it grows; only the pages written are touched.
   Bytes buffer = Zeros(kReadBufferSize);
   MemoryStream accumulator;
+  accumulator.Reserve(kBodyLimit);
   for (;;) {
     RunPendingEvents();
     int count = 0;
@@ -138,10 +142,10 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
     if (count <= 0) break;
     const int room = kBodyLimit - accumulator.Size();
     if (count > room) {
-      accumulator.WriteBytes(BytesHead(buffer, room));
+      accumulator.WriteBytes(buffer.data(), room);
       break;
     }
-    accumulator.WriteBytes(BytesHead(buffer, count));
+    accumulator.WriteBytes(buffer.data(), count);
   }
 
   rawHeaders = Spaces(kHeaderBufferSize);
@@ -153,7 +157,11 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
   // whole block afterwards.
   CaptureCookies(t, rawHeaders, Join({"http://", host}));
 
-  return accumulator.TakeBytes();
+  Bytes result = accumulator.TakeBytes();
+  // A small body gets an allocation of its own size, so that a caller
+  // keeping it does not hold the whole reserve.
+  if (result.size() <= kSmallBody) result.shrink_to_fit();
+  return result;
 }
 
 Text FetchPageText(std::string_view address, std::string_view method, std::string_view proxy,
