@@ -73,6 +73,9 @@ TEST_F(ComputeFiveStarNeedsTest, ShowsEveryCountThatFollowsFromTheTexts) {
       {"count beyond 32 bits", "4", "3000000000", "4.5", "所需5分单数：3000000000"},
       {"expected reads as 5", "4.8", "1000", "4.99999999999999999999", "所需5分单数：无法达到"},
       {"expected of 49 passes the integer guard", "4.9", "100", "4.9e1", "所需5分单数：无法达到"},
+      {"readings of a failed query", "", "", "4.99", "所需5分单数：无数据"},
+      {"score not read", "", "1000", "4.99", "所需5分单数：无数据"},
+      {"rater count not read", "4.8", "", "4.99", "所需5分单数：无数据"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -82,6 +85,14 @@ TEST_F(ComputeFiveStarNeedsTest, ShowsEveryCountThatFollowsFromTheTexts) {
     EXPECT_THAT(Needed(), ElementsAre(c.line, c.line, c.line));
   }
   EXPECT_THAT(window.messages, ::testing::IsEmpty());
+}
+
+TEST_F(ComputeFiveStarNeedsTest, ARowWithoutDataLeavesTheOthersComputed) {
+  CurrentSessionReadings() = {"1000", "4.8", "", "", "1234", "4.8"};
+  Expect("4.99", "4.99", "4.99");
+  ComputeFiveStarNeeds();
+  EXPECT_THAT(Needed(),
+              ElementsAre("所需5分单数：19000", "所需5分单数：无数据", "所需5分单数：23446"));
 }
 
 TEST_F(ComputeFiveStarNeedsTest, BeforeAnyQueryShowsTheMessageAndChangesNothing) {

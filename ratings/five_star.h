@@ -53,4 +53,7 @@ std::optional<std::int64_t> FiveStarsNeeded(std::string_view score, std::string_
 // "所需5分单数：" followed by the count, or by "无法达到" without one.
 Text FormatNeededLine(std::optional<std::int64_t> needed);
 
+// The needed-count line of a rating whose score or rater count was not read.
+inline constexpr std::string_view kNoDataLine = "所需5分单数：无数据";
+
 }  // namespace dsr
