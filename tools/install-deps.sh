@@ -2,7 +2,8 @@
 # Installs, on Debian 12, the packages that the build needs and that are not
 # installed yet. `install-deps.sh build` for building and testing; `demo` adds
 # what the window needs on screen or under Xvfb; `package` what building and
-# checking the Debian package needs; `icons` what tools/icons.sh needs.
+# checking the Debian package needs; `icons` what tools/icons.sh needs;
+# `windows` what the Windows cross-build and its tests under Wine need.
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config clang-format googletest libgtest-dev libgmock-dev
@@ -15,6 +16,9 @@ if [[ "${1:-build}" == package ]]; then
 fi
 if [[ "${1:-build}" == icons ]]; then
   packages+=(librsvg2-bin)
+fi
+if [[ "${1:-build}" == windows ]]; then
+  packages+=(g++-mingw-w64-x86-64 wine64 fonts-wine xvfb xauth fonts-noto-cjk xdotool imagemagick)
 fi
 
 missing=()

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Start-up time under Wine: dsrscope (app/win32_startup_driver in probe mode,
+# its hosts routed to the simulator) beside a minimal Win32 window program,
+# each from process start to its window's first paint; N runs of each,
+# alternating, in one fresh Wine prefix on Xvfb; prints the medians, their
+# ratio and the peak memory of each. Needs the windows-release build and the
+# dev simulator (bash tools/windows-test.sh builds both).
+#
+#   bash tools/windows-startup-bench.sh [N]      (default N = 21)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs=${1:-21}
+port=${DSR_BENCH_PORT:-18406}
+if [[ -z "${INSIDE_XVFB:-}" ]]; then
+  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+fi
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+export WINEDEBUG=-all
+WINEPREFIX=$(mktemp -d)
+export WINEPREFIX
+build/dev/tools/dsrscope-simulator --port "$port" >/dev/null &
+simulator=$!
+cleanup() {
+  kill "$simulator" 2>/dev/null || true
+  "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+for _ in $(seq 50); do
+  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+  sleep 0.1
+done
+
+tool=(env DSR_SIMULATOR_PORT="$port" "$wine" build/windows-release/app/win32_startup_driver.exe probe)
+minimal=("$wine" build/windows-release/tools/win32-minimal-window.exe)
+"${minimal[@]}" >/dev/null  # the prefix is made and Wine's services are up
+"${tool[@]}" >/dev/null
+
+# One run: "seconds peak-KiB", the time from the shell's clock in microseconds.
+measure() {
+  local start=$EPOCHREALTIME peak
+  peak=$(/usr/bin/time -f "%M" "$@" 2>&1 >/dev/null | tail -1)
+  echo "$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN {printf "%.4f", b - a}') $peak"
+}
+tool_times=() minimal_times=() tool_peak=0 minimal_peak=0
+for _ in $(seq "$runs"); do
+  read -r t m < <(measure "${minimal[@]}")
+  minimal_times+=("$t"); ((m > minimal_peak)) && minimal_peak=$m
+  read -r t m < <(measure "${tool[@]}")
+  tool_times+=("$t"); ((m > tool_peak)) && tool_peak=$m
+done
+median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+tm=$(median "${tool_times[@]}")
+mm=$(median "${minimal_times[@]}")
+echo "runs: $runs each"
+echo "dsrscope.exe to first paint:       median ${tm} s, peak memory ${tool_peak} KiB"
+echo "minimal Win32 window to first paint: median ${mm} s, peak memory ${minimal_peak} KiB"
+awk -v a="$tm" -v b="$mm" 'BEGIN {printf "ratio: %.2f\n", (b > 0 ? a / b : 0)}'
