@@ -188,50 +188,16 @@ ExactDecimal Whole(std::string digits) {
   return d;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool IsWhiteSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// The exponent digits stop adding once the value reaches this, as in
-// `ParseNumber`.
-constexpr std::int64_t kExponentCap = std::int64_t{1} << 40;
-
 }  // namespace
 
 ExactDecimal ReadExactDecimal(std::string_view text) {
   const Text folded = FoldFullWidth(text);
-  const std::string_view t = folded;
-  std::size_t i = 0;
-  while (i < t.size() && IsWhiteSpace(t[i])) ++i;
-  const bool negative = i < t.size() && t[i] == '-';
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-  const std::size_t intBegin = i;
-  while (i < t.size() && IsDigit(t[i])) ++i;
-  const std::string_view intDigits = t.substr(intBegin, i - intBegin);
-  std::string_view fracDigits;
-  if (i < t.size() && t[i] == '.') {
-    const std::size_t fracBegin = ++i;
-    while (i < t.size() && IsDigit(t[i])) ++i;
-    fracDigits = t.substr(fracBegin, i - fracBegin);
-  }
+  const NumberParts parts = ScanNumber(folded);
+  const std::string_view intDigits = parts.intDigits;
+  const std::string_view fracDigits = parts.fracDigits;
   ExactDecimal out;
   if (intDigits.empty() && fracDigits.empty()) return out;
-
-  std::int64_t exponent = 0;
-  if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
-    std::size_t j = i + 1;
-    bool expNegative = false;
-    if (j < t.size() && (t[j] == '+' || t[j] == '-')) {
-      expNegative = t[j] == '-';
-      ++j;
-    }
-    for (; j < t.size() && IsDigit(t[j]); ++j) {
-      if (exponent < kExponentCap) exponent = exponent * 10 + (t[j] - '0');
-    }
-    if (expNegative) exponent = -exponent;
-  }
+  std::int64_t exponent = parts.exponent;
 
   std::string digits;
   digits.reserve(intDigits.size() + fracDigits.size());
@@ -242,7 +208,7 @@ ExactDecimal ReadExactDecimal(std::string_view text) {
   if (lead == std::string::npos) return out;  // zero, whatever its sign
   const std::size_t last = digits.find_last_not_of('0');
   exponent += static_cast<std::int64_t>(digits.size() - 1 - last);
-  out.negative = negative;
+  out.negative = parts.negative;
   out.digits = digits.substr(lead, last + 1 - lead);
   out.exponent = exponent;
   return out;

@@ -243,23 +243,19 @@ constexpr std::int64_t kExponentCap = std::int64_t{1} << 40;
 
 }  // namespace
 
-double ParseNumber(std::string_view text) {
-  const Text folded = FoldFullWidth(text);
-  const std::string_view t = folded;
-  bool negative = false;
-  std::size_t i = SkipWhiteSpaceAndSign(t, negative);
+NumberParts ScanNumber(std::string_view t) {
+  NumberParts parts;
+  std::size_t i = SkipWhiteSpaceAndSign(t, parts.negative);
   const std::size_t intBegin = i;
   while (i < t.size() && IsDigit(t[i])) ++i;
-  const std::string_view intDigits = t.substr(intBegin, i - intBegin);
-  std::string_view fracDigits;
+  parts.intDigits = t.substr(intBegin, i - intBegin);
   if (i < t.size() && t[i] == '.') {
     const std::size_t fracBegin = ++i;
     while (i < t.size() && IsDigit(t[i])) ++i;
-    fracDigits = t.substr(fracBegin, i - fracBegin);
+    parts.fracDigits = t.substr(fracBegin, i - fracBegin);
   }
-  if (intDigits.empty() && fracDigits.empty()) return 0.0;
+  if (parts.intDigits.empty() && parts.fracDigits.empty()) return parts;
 
-  std::int64_t exponent = 0;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
     std::size_t j = i + 1;
     bool expNegative = false;
@@ -267,13 +263,22 @@ double ParseNumber(std::string_view text) {
       expNegative = t[j] == '-';
       ++j;
     }
-    if (j < t.size() && IsDigit(t[j])) {
-      for (; j < t.size() && IsDigit(t[j]); ++j) {
-        if (exponent < kExponentCap) exponent = exponent * 10 + (t[j] - '0');
-      }
-      if (expNegative) exponent = -exponent;
+    for (; j < t.size() && IsDigit(t[j]); ++j) {
+      if (parts.exponent < kExponentCap) parts.exponent = parts.exponent * 10 + (t[j] - '0');
     }
+    if (expNegative) parts.exponent = -parts.exponent;
   }
+  return parts;
+}
+
+double ParseNumber(std::string_view text) {
+  const Text folded = FoldFullWidth(text);
+  const NumberParts parts = ScanNumber(folded);
+  const bool negative = parts.negative;
+  const std::string_view intDigits = parts.intDigits;
+  const std::string_view fracDigits = parts.fracDigits;
+  const std::int64_t exponent = parts.exponent;
+  if (intDigits.empty() && fracDigits.empty()) return 0.0;
 
   const double zero = negative ? -0.0 : 0.0;
   // Decimal exponent of the leading nonzero digit, to settle overflow and

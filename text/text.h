@@ -67,6 +67,18 @@ Text FoldFullWidth(std::string_view t);
 // space: sign, digits, ".", digits, exponent after e, E, d or D. Stops at the
 // first byte that cannot continue the number; 0 when there is none.
 double ParseNumber(std::string_view t);
+// The parts of the number that `folded` (a text `FoldFullWidth` has already
+// folded) begins with, in the grammar of `ParseNumber`: the sign, the digits
+// before and after the point, as views into `folded`, and the exponent, whose
+// digits stop adding once it reaches 2^40. Both digit runs are empty when the
+// text begins with no number.
+struct NumberParts {
+  bool negative = false;
+  std::string_view intDigits;
+  std::string_view fracDigits;
+  std::int64_t exponent = 0;
+};
+NumberParts ScanNumber(std::string_view folded);
 // The whole number the text begins with, after `FoldFullWidth` and white
 // space: sign and decimal digits ("4.99" gives 4). Wraps at 32 bits.
 int ParseInteger(std::string_view t);
