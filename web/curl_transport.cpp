@@ -1,5 +1,5 @@
 // The HTTP transport on libcurl, for platforms without WinInet, with the
-// process-wide cookie store its requests draw on.
+// process-wide cookie store its requests draw on: libcurl's own engine.
 //
 // Every request has its own easy handle driven by its own multi handle: the
 // transfer starts in `send`, which returns once the first body bytes are in or
@@ -27,24 +27,33 @@
 namespace dsr {
 namespace {
 
-// Body bytes one request takes at most; past that the transfer stops, the
-// bytes so far are handed out and reading ends as a failure.
-constexpr std::size_t kBodyLimit = std::size_t{32} << 20;
+// ---- Cookies ---------------------------------------------------------------
 
-// ---- Cookie store ----------------------------------------------------------
+// libcurl's cookie engine, one for the whole process: every request's easy
+// handle joins it, so each response's Set-Cookie lines are stored and each hop
+// gets the cookies that match its host, path and expiry.
+CURLSH* CookieShare() {
+  static CURLSH* const share = [] {
+    CURLSH* s = curl_share_init();
+    if (s) curl_share_setopt(s, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    return s;
+  }();
+  return share;
+}
 
-struct StoredCookie {
-  std::string value;
-  std::string path = "/";
-  std::optional<std::time_t> expires;
-};
+// An easy handle on the shared engine that never runs a transfer: what
+// cookies are added through and emptied with.
+CURL* CookieHandle() {
+  static CURL* const easy = [] {
+    CURL* e = curl_easy_init();
+    if (e) curl_easy_setopt(e, CURLOPT_SHARE, CookieShare());
+    return e;
+  }();
+  return easy;
+}
 
-// Host (lower-case, without port) -> cookie name -> cookie.
-using CookieJar = std::map<std::string, std::map<std::string, StoredCookie>>;
-
-CookieJar& Cookies() {
-  static CookieJar jar;
-  return jar;
+bool HasLineBreakOrZero(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
 std::string_view Trimmed(std::string_view s) {
@@ -53,77 +62,122 @@ std::string_view Trimmed(std::string_view s) {
   return s;
 }
 
-bool HasLineBreakOrZero(std::string_view s) {
-  return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
-// `value` as set: the cookie's value, then "; "-separated attributes, of
-// which path, expires and max-age count. An expiry in the past removes it.
-bool StoreCookie(std::string_view url, std::string_view name, std::string_view value) {
-  const Text host = UrlHost(url, false);
-  if (host.empty() || HasLineBreakOrZero(name) || HasLineBreakOrZero(value)) return false;
-
-  StoredCookie cookie;
-  std::size_t semicolon = value.find(';');
-  cookie.value = std::string(Trimmed(value.substr(0, semicolon)));
-  std::optional<std::time_t> maxAgeExpiry;
-  const std::time_t now = std::time(nullptr);
+// The argument of the last attribute `key` (lower-case) among the
+// "; "-separated attributes after the cookie's value; nothing without one.
+std::optional<std::string_view> Attribute(std::string_view cookie, std::string_view key) {
+  std::optional<std::string_view> found;
+  std::size_t semicolon = cookie.find(';');
   while (semicolon != std::string_view::npos) {
-    std::string_view rest = value.substr(semicolon + 1);
-    semicolon = rest.find(';');
-    const std::string_view attribute = Trimmed(rest.substr(0, semicolon));
-    value = rest;
+    cookie.remove_prefix(semicolon + 1);
+    semicolon = cookie.find(';');
+    const std::string_view attribute = cookie.substr(0, semicolon);
     const std::size_t equals = attribute.find('=');
-    const Text key = AsciiLower(Trimmed(attribute.substr(0, equals)));
-    const std::string argument(equals == std::string_view::npos
-                                   ? std::string_view()
-                                   : Trimmed(attribute.substr(equals + 1)));
-    if (key == "path" && !argument.empty() && argument.front() == '/') {
-      cookie.path = argument;
-    } else if (key == "expires") {
-      const std::time_t when = curl_getdate(argument.c_str(), nullptr);
-      if (when != -1) cookie.expires = when;
-    } else if (key == "max-age" && !argument.empty()) {
-      // Capped at about a century, so that the sum cannot overflow.
-      constexpr long long kMaxAge = 100LL * 366 * 24 * 3600;
-      const long long seconds = std::min(std::strtoll(argument.c_str(), nullptr, 10), kMaxAge);
-      maxAgeExpiry = seconds <= 0 ? now - 1 : now + static_cast<std::time_t>(seconds);
+    if (equals == std::string_view::npos) continue;
+    if (AsciiLower(Trimmed(attribute.substr(0, equals))) != key) continue;
+    found = Trimmed(attribute.substr(equals + 1));
+  }
+  return found;
+}
+
+// Whether a cookie set for `host` may name `domain`: the host itself or a
+// domain it lies in.
+bool DomainCovers(std::string_view domain, std::string_view host) {
+  if (domain.empty() || domain.size() > host.size()) return false;
+  if (host.size() == domain.size()) return host == domain;
+  return host.substr(host.size() - domain.size()) == domain &&
+         host[host.size() - domain.size() - 1] == '.';
+}
+
+// The tab-separated fields of a line of libcurl's cookie-file format: domain
+// (with "#HttpOnly_" in front for such a cookie), whether sub-domains match,
+// path, secure, expiry (0: the session's), name and value.
+std::vector<std::string_view> CookieFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    const std::size_t tab = line.find('\t');
+    fields.push_back(line.substr(0, tab));
+    if (tab == std::string_view::npos) return fields;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+bool Unexpired(std::string_view expiry) {
+  const long long when = std::strtoll(std::string(expiry).c_str(), nullptr, 10);
+  return when == 0 || when > static_cast<long long>(std::time(nullptr));
+}
+
+// Whether the shared engine holds an unexpired cookie of the same domain,
+// name and value as `cookie` (any path): the one libcurl itself took from
+// the response whose Set-Cookie line the page fetch hands on again. Adding
+// it once more under another path would send it twice.
+bool AlreadyHeld(const std::vector<std::string_view>& cookie) {
+  curl_slist* held = nullptr;
+  curl_easy_getinfo(CookieHandle(), CURLINFO_COOKIELIST, &held);
+  bool found = false;
+  for (curl_slist* entry = held; entry && !found; entry = entry->next) {
+    const std::vector<std::string_view> f = CookieFields(entry->data);
+    found = f.size() == 7 && f[0] == cookie[0] && f[1] == cookie[1] && f[5] == cookie[5] &&
+            f[6] == cookie[6] && Unexpired(f[4]);
+  }
+  curl_slist_free_all(held);
+  return found;
+}
+
+// The cookie (name, "=", value, then its attributes) as libcurl would store
+// it from a response of `host`: read by a throw-away engine of its own, then
+// added to the shared one as a line of libcurl's cookie-file format. Without a
+// domain attribute it is the host's alone, as a response's cookie is; without
+// a path attribute its path is `defaultPath`, or "/" when that is empty.
+bool AddCookie(std::string_view host, std::string_view text, std::string_view defaultPath) {
+  if (!IsPlainHost(host) || HasLineBreakOrZero(text)) return false;
+  std::optional<std::string> domain;
+  if (const auto d = Attribute(text, "domain")) {
+    domain = AsciiLower(d->substr(d->substr(0, 1) == "." ? 1 : 0));
+    if (!DomainCovers(*domain, host)) return false;
+  }
+
+  std::string line = "Set-Cookie: ";
+  line.append(text);
+  if (!defaultPath.empty() && !Attribute(text, "path")) line.append("; path=").append(defaultPath);
+  // The engine needs a domain to keep a cookie; the host's own is put right
+  // back to host-only below.
+  if (!domain) line.append("; domain=").append(host);
+
+  CURL* scratch = curl_easy_init();
+  if (!scratch || !CookieHandle()) {
+    if (scratch) curl_easy_cleanup(scratch);
+    return false;
+  }
+  curl_easy_setopt(scratch, CURLOPT_COOKIELIST, line.c_str());
+  curl_slist* parsed = nullptr;
+  curl_easy_getinfo(scratch, CURLINFO_COOKIELIST, &parsed);
+  bool stored = false;
+  for (curl_slist* entry = parsed; entry; entry = entry->next) {
+    std::vector<std::string_view> f = CookieFields(entry->data);
+    if (f.size() != 7) continue;
+    const std::string ownDomain =
+        f[0].substr(0, 10) == "#HttpOnly_" ? "#HttpOnly_" + std::string(host) : std::string(host);
+    if (!domain) {
+      f[0] = ownDomain;
+      f[1] = "FALSE";
     }
+    if (Unexpired(f[4]) && AlreadyHeld(f)) {
+      stored = true;
+      continue;
+    }
+    std::string cookie(f[0]);
+    for (std::size_t i = 1; i < f.size(); ++i) cookie.append("\t").append(f[i]);
+    stored = curl_easy_setopt(CookieHandle(), CURLOPT_COOKIELIST, cookie.c_str()) == CURLE_OK;
   }
-  if (maxAgeExpiry) cookie.expires = maxAgeExpiry;
-
-  auto& ofHost = Cookies()[host];
-  const std::string key(name);
-  if (cookie.expires && *cookie.expires <= now) {
-    ofHost.erase(key);
-    if (ofHost.empty()) Cookies().erase(host);
-  } else {
-    ofHost[key] = std::move(cookie);
-  }
-  return true;
+  curl_slist_free_all(parsed);
+  curl_easy_cleanup(scratch);
+  return stored;
 }
 
-bool PathMatches(std::string_view cookiePath, std::string_view objectPath) {
-  if (objectPath.substr(0, cookiePath.size()) != cookiePath) return false;
-  if (objectPath.size() == cookiePath.size() || cookiePath.back() == '/') return true;
-  const char next = objectPath[cookiePath.size()];
-  return next == '/' || next == '?';
-}
-
-// "Cookie: a=1; b=2" for the host and object path, or empty.
-std::string CookieLine(std::string_view host, std::string_view objectPath) {
-  auto found = Cookies().find(std::string(host));
-  if (found == Cookies().end()) return {};
-  const std::time_t now = std::time(nullptr);
-  std::string line;
-  for (const auto& [name, cookie] : found->second) {
-    if (cookie.expires && *cookie.expires <= now) continue;
-    if (!PathMatches(cookie.path, objectPath)) continue;
-    line += line.empty() ? "Cookie: " : "; ";
-    if (!name.empty()) line += name + "=";
-    line += cookie.value;
-  }
-  return line;
+bool StoreCookie(std::string_view url, std::string_view name, std::string_view value) {
+  if (HasLineBreakOrZero(name)) return false;
+  const std::string text = name.empty() ? std::string(value) : Join({name, "=", value});
+  return AddCookie(UrlHost(url, false), text, "");
 }
 
 // ---- Handles ---------------------------------------------------------------
@@ -158,13 +212,12 @@ struct Request {
 
   std::string received;  // body bytes not yet handed out start at `readFrom`
   std::size_t readFrom = 0;
-  std::size_t total = 0;
-  bool overLimit = false;
 
   // The latest response's status line and header lines, each ended by CRLF,
   // and the empty line that ends them once it has come.
   std::string headerBlock;
   bool headerBlockComplete = false;
+  int setCookieLines = 0;  // of the latest response
 
   bool sent = false;
   bool done = false;
@@ -219,16 +272,37 @@ void EnsureCurl() {
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto* r = static_cast<Request*>(user);
   const std::size_t n = size * count;
-  const std::size_t room = kBodyLimit - r->total;
-  if (n > room) {
-    r->received.append(data, room);
-    r->total += room;
-    r->overLimit = true;
-    return 0;  // stops the transfer
-  }
   r->received.append(data, n);
-  r->total += n;
   return n;
+}
+
+// libcurl keeps the first 50 cookies of one response and drops the rest;
+// the transport stores those itself, for the host and under the default path
+// of the address the response answers.
+constexpr int kEngineCookieLimit = 50;
+
+void StoreBeyondEngineLimit(Request& r, std::string_view cookie) {
+  while (!cookie.empty() && (cookie.back() == '\n' || cookie.back() == '\r'))
+    cookie.remove_suffix(1);
+  char* address = nullptr;
+  curl_easy_getinfo(r.easy, CURLINFO_EFFECTIVE_URL, &address);
+  CURLU* url = curl_url();
+  if (!url || !address || curl_url_set(url, CURLUPART_URL, address, 0) != CURLUE_OK) {
+    curl_url_cleanup(url);
+    return;
+  }
+  char* host = nullptr;
+  char* path = nullptr;
+  curl_url_get(url, CURLUPART_HOST, &host, 0);
+  curl_url_get(url, CURLUPART_PATH, &path, 0);
+  // The default path: the address's path up to its last "/", or "/".
+  std::string defaultPath = path ? path : "";
+  const std::size_t slash = defaultPath.rfind('/');
+  defaultPath = slash == std::string::npos || slash == 0 ? "/" : defaultPath.substr(0, slash);
+  if (host) AddCookie(AsciiLower(host), Trimmed(cookie), defaultPath);
+  curl_free(host);
+  curl_free(path);
+  curl_url_cleanup(url);
 }
 
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
@@ -240,8 +314,12 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
   if (line.substr(0, 5) == "HTTP/") {
     r->headerBlock.clear();
     r->headerBlockComplete = false;
+    r->setCookieLines = 0;
   }
   if (r->headerBlockComplete) return n;  // trailers
+  if (AsciiLower(line.substr(0, 11)) == "set-cookie:" && ++r->setCookieLines > kEngineCookieLimit) {
+    StoreBeyondEngineLimit(*r, line.substr(11));
+  }
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   line = line.substr(0, line.find('\0'));
   r->headerBlock.append(line);
@@ -276,21 +354,6 @@ void Drive(Request& r) {
   }
 }
 
-// Bytes 0x00 to 0x20, 0x7F and "#" as %XX; every other byte as given.
-std::string EscapedTarget(std::string_view path) {
-  return PercentEscape(path, [](unsigned char b) { return b <= 0x20 || b == 0x7F || b == '#'; });
-}
-
-// A host name curl can only take as a host: letters, digits, "-", "." and
-// "_" (anything else could be read as user name, query or port).
-bool IsPlainHostName(std::string_view host) {
-  if (host.empty()) return false;
-  return std::all_of(host.begin(), host.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_';
-  });
-}
-
 // The header text's lines, each ended by CRLF in the text; a lone CR or LF
 // inside a line becomes a space, so that no line of the request is broken.
 void AddHeaderLines(curl_slist*& list, std::string_view headers) {
@@ -321,15 +384,9 @@ bool Send(InternetHandle handle, std::string_view headers, std::string_view body
   }
   CURL* e = r->easy;
   const Connection& c = r->connection;
-  r->url = "http://" + c.host + ":" + std::to_string(c.port) + EscapedTarget(r->objectPath);
+  r->url = "http://" + c.host + ":" + std::to_string(c.port) + r->objectPath;
 
   AddHeaderLines(r->headerList, headers);
-  // Cookies of the store go to the first host; curl drops a Cookie line of
-  // ours when a redirection leads to another host or port.
-  const std::string cookies = CookieLine(c.host, r->objectPath);
-  if (!cookies.empty() && !MentionsHeader(headers, "Cookie:")) {
-    r->headerList = curl_slist_append(r->headerList, cookies.c_str());
-  }
   // No "Expect: 100-continue" before a body, and no content type of curl's.
   r->headerList = curl_slist_append(r->headerList, "Expect:");
   if (!MentionsHeader(headers, "Content-Type:")) {
@@ -354,6 +411,9 @@ bool Send(InternetHandle handle, std::string_view headers, std::string_view body
   // Empty: no proxy at all, whatever the environment says.
   curl_easy_setopt(e, CURLOPT_PROXY, c.root.proxy.c_str());
   curl_easy_setopt(e, CURLOPT_HTTPHEADER, r->headerList);
+  // The shared cookie engine, switched on for this handle without a file.
+  curl_easy_setopt(e, CURLOPT_SHARE, CookieShare());
+  curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");
   if (r->connectTo) curl_easy_setopt(e, CURLOPT_CONNECT_TO, r->connectTo);
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(e, CURLOPT_WRITEDATA, r);
@@ -396,7 +456,7 @@ bool Read(InternetHandle handle, char* buffer, int capacity, int& count) {
     count = static_cast<int>(n);
     return true;
   }
-  return r->result == CURLE_OK && !r->overLimit;
+  return r->result == CURLE_OK;
 }
 
 // The block handed out is the final response's status line and header lines,
@@ -429,12 +489,7 @@ HttpTransport CurlTransport() {
   t.connect = [](InternetHandle rootHandle, std::string_view host, int port, std::string_view,
                  std::string_view, int service) {
     const Root* root = Handles().Find<Root>(rootHandle);
-    // Port 0 stands for the service's default port; other ports outside
-    // 1..65535 and hosts that are no plain host name get no connection.
-    if (port == 0) port = 80;
-    if (!root || service != kServiceHttp || port < 1 || port > 65535 || !IsPlainHostName(host)) {
-      return InternetHandle{0};
-    }
+    if (!root || service != kServiceHttp) return InternetHandle{0};
     return Handles().Add(Connection{*root, AsciiLower(host), port});
   };
   t.openRequest = [](InternetHandle connectionHandle, std::string_view method,
@@ -457,6 +512,8 @@ HttpTransport CurlTransport() {
 
 void SetCurlConnectTo(std::vector<std::string> rules) { ConnectToRules() = std::move(rules); }
 
-void ClearCurlCookies() { Cookies().clear(); }
+void ClearCurlCookies() {
+  if (CookieHandle()) curl_easy_setopt(CookieHandle(), CURLOPT_COOKIELIST, "ALL");
+}
 
 }  // namespace dsr

@@ -1,4 +1,5 @@
-// The HTTP transport on libcurl, with its process-wide cookie store.
+// The HTTP transport on libcurl, with its process-wide cookie store (libcurl's
+// own cookie engine).
 #pragma once
 
 #include <string>

@@ -17,6 +17,9 @@ constexpr std::string_view kDefaultAcceptLine =
 constexpr std::string_view kSetCookie = "Set-Cookie: ";
 constexpr int kReadBufferSize = 2048;
 constexpr int kHeaderBufferSize = 1024;
+// Body bytes one fetch keeps at most; past that reading stops as it does
+// after a read that fails midway.
+constexpr int kBodyLimit = 32 << 20;
 
 // The address as a header value: control bytes other than tab, which would
 // end or break the header line, become %XX as in a request target.
@@ -88,14 +91,18 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
                                   : t.open(kUserAgent, kOpenTypeProxy, Join({"http=", proxy}));
   if (!root) return FetchFailureBytes();
 
-  const InternetHandle connection = t.connect(root, host, UrlPort(address), "", "", kServiceHttp);
+  // A host or port no connection can be made to fails as a refused
+  // connection would, without asking the transport.
+  const int port = ConnectionPort(UrlPort(address));
+  const InternetHandle connection =
+      IsPlainHost(host) && port != 0 ? t.connect(root, host, port, "", "", kServiceHttp) : 0;
   if (!connection) {
     Release(t, 0, 0, root);
     return FetchFailureBytes();
   }
 
   const InternetHandle request =
-      t.openRequest(connection, method, objectPath, "HTTP/1.1", kFlagReload);
+      t.openRequest(connection, method, RequestTarget(objectPath), "HTTP/1.1", kFlagReload);
   if (!request) {
     Release(t, 0, connection, root);
     return FetchFailureBytes();
@@ -129,6 +136,11 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
     int count = 0;
     t.read(request, buffer.data(), kReadBufferSize, count);
     if (count <= 0) break;
+    const int room = kBodyLimit - accumulator.Size();
+    if (count > room) {
+      accumulator.WriteBytes(BytesHead(buffer, room));
+      break;
+    }
     accumulator.WriteBytes(BytesHead(buffer, count));
   }
 

@@ -17,7 +17,10 @@ const Bytes& FetchFailureBytes();
 // out) are extra request header lines, each ended by "\r\n", and hold the
 // header text sent on return; `body` goes only with POST; `rawHeaders` gets
 // the response's status and header lines. Cookies the response sets go to the
-// process-wide store. Never fails: see `FetchFailureBytes`.
+// process-wide store. Never fails: see `FetchFailureBytes`, which a host that
+// is no plain host name (`IsPlainHost`) and a port outside 1..65535 also give
+// (port 0 stands for 80). The object path goes out as `RequestTarget`; a body
+// is kept up to 32 MiB, the rest is not read.
 Bytes FetchPageBytes(std::string_view address, std::string_view method, std::string_view proxy,
                      Text& headers, std::string_view body, Text& rawHeaders);
 

@@ -201,6 +201,84 @@ TEST_F(FetchTest, FailureBeforeSendingReleasesWhatWasOpened) {
   }
 }
 
+TEST_F(FetchTest, HostAndPortRulesDecideTheConnection) {
+  const struct {
+    std::string_view address;
+    std::string host;  // empty: no connection asked for
+    std::string port;
+  } cases[] = {
+      {"http://Shop.Example:8080/x", "shop.example", "8080"},
+      {"http://a-b_c.9.example/x", "a-b_c.9.example", "80"},
+      {"http://a.example:0/x", "a.example", "80"},
+      {"http://a.example:/x", "a.example", "80"},
+      {"http://a.example:1/x", "a.example", "1"},
+      {"http://a.example:65535/x", "a.example", "65535"},
+      {"http://a.example:65536/x", "", ""},
+      {"http://a.example:-5/x", "", ""},
+      {"http://a.example:4294967377/x", "a.example", "81"},
+      {"http://user@a.example/x", "", ""},
+      {"http://a.example?q=1", "", ""},
+      {"http://:81/x", "", ""},
+      {"http://店铺.example/x", "", ""},
+      {"http://a b.example/x", "", ""},
+  };
+  for (const auto& hc : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::string(hc.address)));
+    fake.calls.clear();
+    const Bytes result = Fetch(hc.address);
+    const std::vector<FakeCall> connects = fake.CallsOf("connect");
+    if (hc.host.empty()) {
+      EXPECT_EQ(result, FetchFailureBytes());
+      EXPECT_TRUE(connects.empty());
+      EXPECT_THAT(fake.Operations(), ElementsAre("open", "closeHandle"));
+    } else {
+      ASSERT_EQ(connects.size(), 1u);
+      EXPECT_EQ(connects[0].arguments[1], hc.host);
+      EXPECT_EQ(connects[0].arguments[2], hc.port);
+    }
+    EXPECT_TRUE(fake.openHandles.empty());
+  }
+}
+
+TEST_F(FetchTest, ObjectPathGoesOutEscaped) {
+  const struct {
+    std::string path, target;
+  } cases[] = {
+      {"/member/userProfile.jhtml?&userID=小店铺", "/member/userProfile.jhtml?&userID=小店铺"},
+      {"/q?userID=a b\tc", "/q?userID=a%20b%09c"},
+      {"/q?userID=a\r\nX-Evil: 1", "/q?userID=a%0D%0AX-Evil:%201"},
+      {"/q?userID=%41&x=#y\x7F\x01", "/q?userID=%41&x=%23y%7F%01"},
+      {"/a/../b/./c", "/a/../b/./c"},
+  };
+  for (const auto& pc : cases) {
+    SCOPED_TRACE(testing::PrintToString(pc.path));
+    fake.calls.clear();
+    Fetch("http://a.example" + pc.path);
+    ASSERT_EQ(fake.CallsOf("openRequest").size(), 1u);
+    EXPECT_EQ(fake.CallsOf("openRequest")[0].arguments[2], pc.target);
+    // The Referer line keeps the address as given but for its control bytes.
+    EXPECT_NE(headers.find("Referer: http://a.example/"), Text::npos);
+  }
+}
+
+TEST_F(FetchTest, BodyIsKeptUpTo32MiB) {
+  constexpr std::size_t kLimit = std::size_t{32} << 20;
+  std::string big(kLimit + 5000, 'b');
+  big[kLimit - 1] = 'e';
+  for (const std::size_t size : {kLimit, kLimit + 1, kLimit + 5000}) {
+    SCOPED_TRACE(size);
+    fake.calls.clear();
+    fake.responses.push_back({.bodyChunks = {big.substr(0, size)}});
+    const Bytes body = Fetch(kAddress);
+    ASSERT_EQ(body.size(), kLimit);
+    EXPECT_EQ(body.back(), 'e');
+    // Reading stops at the limit: the bytes past it are never asked for.
+    const std::size_t reads = fake.CallsOf("read").size();
+    EXPECT_EQ(reads, kLimit / 2048 + 1);
+    EXPECT_TRUE(fake.openHandles.empty());
+  }
+}
+
 TEST_F(FetchTest, FailureBodyIs255ZeroBytes) {
   EXPECT_EQ(FetchFailureBytes(), Bytes(255, '\0'));
   UseTransport(HttpTransport{});  // unbound: every open fails

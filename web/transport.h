@@ -27,12 +27,14 @@ struct HttpTransport {
   // `proxy` ("http=" and the proxy) only with kOpenTypeProxy.
   std::function<InternetHandle(std::string_view agent, int accessType, std::string_view proxy)>
       open;
-  // InternetConnectA: a connection handle for host and port.
+  // InternetConnectA: a connection handle for host and port. The fetch only
+  // asks for a plain host name (`IsPlainHost`) and a port in 1..65535.
   std::function<InternetHandle(InternetHandle root, std::string_view host, int port,
                                std::string_view user, std::string_view password, int service)>
       connect;
   // HttpOpenRequestA: `method` empty means GET; never answered from a cache
-  // when `flags` holds kFlagReload.
+  // when `flags` holds kFlagReload. The fetch hands `objectPath` over already
+  // escaped (`RequestTarget`), to go on the request line as it is.
   std::function<InternetHandle(InternetHandle connection, std::string_view method,
                                std::string_view objectPath, std::string_view version,
                                std::uint32_t flags)>

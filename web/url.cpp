@@ -56,4 +56,24 @@ Text PercentEscape(std::string_view text, bool (*escape)(unsigned char)) {
   return out;
 }
 
+Text RequestTarget(std::string_view objectPath) {
+  return PercentEscape(objectPath,
+                       [](unsigned char b) { return b <= 0x20 || b == 0x7F || b == '#'; });
+}
+
+bool IsPlainHost(std::string_view host) {
+  if (host.empty()) return false;
+  for (const char c : host) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '.' || c == '_';
+    if (!plain) return false;
+  }
+  return true;
+}
+
+int ConnectionPort(int port) {
+  if (port == 0) return 80;
+  return port >= 1 && port <= 65535 ? port : 0;
+}
+
 }  // namespace dsr

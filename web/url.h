@@ -31,4 +31,18 @@ Text UrlObjectPath(std::string_view address);
 // upper-case hex digits; every other byte as given.
 Text PercentEscape(std::string_view text, bool (*escape)(unsigned char));
 
+// The object path as it goes on the request line: bytes 0x00 to 0x20, 0x7F
+// and "#" as %XX, so that nothing can end the line, split the target or cut
+// it at a fragment; every other byte (GBK included) as given.
+Text RequestTarget(std::string_view objectPath);
+
+// Whether a connection may be made to `host`: not empty, and only ASCII
+// letters, digits, "-", "." and "_" (anything else could be read by an HTTP
+// library as a user name, a query or a port).
+bool IsPlainHost(std::string_view host);
+
+// The port a connection goes to: 0 stands for the HTTP default, 80; any other
+// number outside 1..65535 gives 0, no connection.
+int ConnectionPort(int port);
+
 }  // namespace dsr
