@@ -9,6 +9,10 @@ packages=(g++ cmake make pkg-config clang-format googletest libgtest-dev libgmoc
 if [[ "${1:-build}" == demo ]]; then
   packages+=(qt6-qpa-plugins fonts-noto-cjk xvfb xauth)
 fi
+# `fuzz` adds clang and its libFuzzer runtime, for the fuzz preset.
+if [[ "${1:-build}" == fuzz ]]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
