@@ -2,6 +2,7 @@
 // needed-count labels, a fixed frame without minimise and maximise boxes.
 #include "app/main_window.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMoveEvent>
 #include <QPalette>
@@ -13,6 +14,7 @@
 
 #include "app/addresses.h"
 #include "app/gbk.h"
+#include "app/label_fit.h"
 
 namespace dsr {
 namespace {
@@ -40,7 +42,6 @@ QWidget* CreateControl(const ControlInfo& info, QWidget* parent) {
       label->setTextInteractionFlags(Qt::NoTextInteraction);
       label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       label->setWordWrap(false);
-      label->setText(text);
       SetTextColour(label, IsRed(info.control) ? QColor(255, 0, 0) : QColor(0, 0, 0));
       return label;
     }
@@ -87,6 +88,7 @@ MainWindow::MainWindow() : QWidget(nullptr, kFrameFlags) {
     w->hide();
     widgets_[static_cast<int>(info.control)] = w;
     captions_[static_cast<int>(info.control)] = Text(info.startText);
+    if (info.kind == ControlKind::Label) FitCaption(info.control);
   }
   标签1 = Label(Control::标签1);
   编辑框1 = EditBox(Control::编辑框1);
@@ -127,7 +129,27 @@ void MainWindow::SetCaption(Control label, std::string_view text) {
   QLabel* l = Label(label);
   if (l == nullptr) return;
   captions_[static_cast<int>(label)] = Text(text);
-  l->setText(ShownText(text));
+  FitCaption(label);
+}
+
+void MainWindow::FitCaption(Control label) {
+  QLabel* l = Label(label);
+  const std::u16string line = OneLine(ShownText(Caption(label)).toStdU16String());
+  const QFont base = font();
+  const auto measure = [&base](std::u16string_view text, int px) {
+    QFont f = base;
+    f.setPixelSize(px);
+    return QFontMetrics(f).horizontalAdvance(
+        QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+  };
+  const LabelFit fit = FitLabel(label, line, width(), base.pixelSize(), measure);
+  QFont f = base;
+  f.setPixelSize(fit.fontPx);
+  l->setFont(f);
+  const ControlInfo& info = InfoOf(label);
+  l->setGeometry(info.left, info.top, fit.width, info.height);
+  l->setText(QString::fromStdU16String(ShownLabelText(line, fit)));
+  l->setToolTip(fit.elided ? QString::fromStdU16String(line) : QString());
 }
 
 void MainWindow::RunBusy(void (*handler)()) {
@@ -170,6 +192,12 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   FitFrame();
+  // The client area's width bounds how far a label may grow.
+  if (event->size().width() != event->oldSize().width()) {
+    for (const ControlInfo& info : kControlTable) {
+      if (info.kind == ControlKind::Label) FitCaption(info.control);
+    }
+  }
 }
 
 }  // namespace dsr

@@ -38,7 +38,8 @@ class MainWindow : public QWidget {
 
   // The caption last set on a label, else its start text, byte for byte.
   const Text& Caption(Control label) const { return captions_[static_cast<int>(label)]; }
-  // Sets the label's caption; it is shown as plain text.
+  // Sets the label's caption; it is shown as plain text on one line (each
+  // line break as a space), fitted by the label-fitting rule.
   void SetCaption(Control label, std::string_view text);
 
   // Runs a button's handler that may wait on the network: the window shows a
@@ -89,6 +90,10 @@ class MainWindow : public QWidget {
  private:
   // Keeps the outer size at 671 x 227 once the platform reports the frame.
   void FitFrame();
+  // Shows the label's caption whole (app/label_fit.h): the table box and
+  // the window font where it fits, else a wider box, a smaller font, and at
+  // last an ellipsis with the whole text as the tooltip.
+  void FitCaption(Control label);
 
   std::array<QWidget*, kControlCount> widgets_{};
   std::array<Text, kControlCount> captions_{};

@@ -46,6 +46,7 @@ struct SeenBox {
   Qt::WindowModality modality = Qt::NonModal;
   int buttons = 0;
   bool okIsTheButton = false;
+  int width = 0;
 };
 
 // Runs `open`, which is to show a modal box, and closes the box from an
@@ -57,9 +58,13 @@ std::optional<SeenBox> AcceptNextBox(const std::function<void()>& open) {
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr) return;
-    seen = SeenBox{box->windowTitle(),         box->text(),
-                   box->textFormat(),          box->windowModality(),
-                   int(box->buttons().size()), box->button(QMessageBox::Ok) != nullptr};
+    seen = SeenBox{box->windowTitle(),
+                   box->text(),
+                   box->textFormat(),
+                   box->windowModality(),
+                   int(box->buttons().size()),
+                   box->button(QMessageBox::Ok) != nullptr,
+                   box->width()};
     if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
       ok->click();
     } else {
@@ -155,6 +160,96 @@ TEST(MainWindow, CaptionWithMarkupIsShownAsPlainText) {
   EXPECT_TRUE(seen->okIsTheButton);
 }
 
+TEST(MainWindow, AShortMessageLeavesRoomForTheCaption) {
+  BoundWindow bound;
+  const auto seen = AcceptNextBox([&] { ShowMessageBox("请升级"); });
+  ASSERT_TRUE(seen);
+  const int caption = QFontMetrics(QApplication::font()).horizontalAdvance(seen->title);
+  EXPECT_GE(seen->width, InfoBoxMinimumWidth(QApplication::font()));
+  EXPECT_GE(seen->width, caption + 100);
+}
+
+// Every label's text is shown whole, at no less than 8 px, in a box that
+// starts at its table position and ends inside the client area; or, if it
+// cannot be, cut with "…" and whole in the tooltip.
+void ExpectShownWhole(MainWindow& w, Control c, const std::string& gbk) {
+  SCOPED_TRACE(ShownText(gbk).toStdString());
+  SetLabelCaption(c, gbk);
+  QLabel* l = w.Label(c);
+  const ControlInfo& info = InfoOf(c);
+  const QString whole = ShownText(gbk);
+  EXPECT_EQ(l->x(), info.left);
+  EXPECT_EQ(l->y(), info.top);
+  EXPECT_EQ(l->height(), info.height);
+  EXPECT_GE(l->width(), info.width);
+  EXPECT_LE(l->x() + l->width(), w.width());
+  EXPECT_GE(l->font().pixelSize(), 8);
+  if (l->toolTip().isEmpty()) {
+    EXPECT_EQ(l->text(), whole);
+    EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->width());
+  } else {
+    EXPECT_EQ(l->toolTip(), whole);
+    EXPECT_TRUE(l->text().endsWith(QChar(0x2026)));
+    EXPECT_TRUE(whole.startsWith(l->text().chopped(1)));
+    EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->width());
+  }
+  EXPECT_EQ(ReadLabelCaption(c), gbk);
+}
+
+TEST(MainWindow, TheWidestTextsAreShownWholeOrCutWithATooltip) {
+  BoundWindow bound;
+  MainWindow& w = bound.window;
+  const std::string ad =
+      "演示模式：数据来自本机的淘宝模拟站点，均为虚构。欢迎访问官网论坛了解更多软件与服务，"
+      "也欢迎提出宝贵意见和建议，谢谢您的支持与厚爱祝生意兴隆！";
+  ASSERT_EQ(ShownText(ad).size(), 70);
+  const struct {
+    Control label;
+    std::string text;
+  } cases[] = {
+      {Control::标签11, "所需5分单数：9223372036854775807"},
+      {Control::标签12, "所需5分单数：无法达到"},
+      {Control::标签13, "所需5分单数：无数据"},
+      {Control::标签11, "所需5分单数：245565"},
+      {Control::标签5, "4.82分--2345664人--高于同行业123.45%"},
+      {Control::标签5, "无法连接淘宝网，请检查网络连接"},
+      {Control::标签6, "找不到该卖家，请检查帐号名称"},
+      {Control::标签7, "无法读取评分，页面格式可能已改变"},
+      {Control::标签20, ad},
+  };
+  for (int shown = 0; shown < 2; ++shown) {
+    if (shown == 1) {
+      w.ShowCentred();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    }
+    for (const auto& c : cases) ExpectShownWhole(w, c.label, c.text);
+    // The captions of the table too.
+    for (const ControlInfo& info : kControlTable) {
+      if (info.kind == ControlKind::Label && !info.startText.empty()) {
+        ExpectShownWhole(w, info.control, std::string(info.startText));
+      }
+    }
+  }
+  // A count that needs more than its 108 px grows before its font shrinks.
+  SetLabelCaption(Control::标签11, "所需5分单数：245565");
+  if (QFontMetrics(w.font()).horizontalAdvance(w.标签11->text()) > 108) {
+    EXPECT_GT(w.标签11->width(), 108);
+    EXPECT_EQ(w.标签11->font().pixelSize(), w.font().pixelSize());
+  }
+  // A short text after a long one is back in its table box and font.
+  SetLabelCaption(Control::标签11, "所需5分单数：0");
+  EXPECT_EQ(w.标签11->geometry(), QRect(540, 64, 108, 24));
+  EXPECT_EQ(w.标签11->font().pixelSize(), w.font().pixelSize());
+  EXPECT_TRUE(w.标签11->toolTip().isEmpty());
+}
+
+TEST(MainWindow, LineBreaksShowAsSpaces) {
+  BoundWindow bound;
+  SetLabelCaption(Control::标签20, "第一行\r\n第二行\n第三行\r完");
+  EXPECT_EQ(bound.window.标签20->text(), Q(u"第一行 第二行 第三行 完"));
+  EXPECT_EQ(ReadLabelCaption(Control::标签20), "第一行\r\n第二行\n第三行\r完");
+}
+
 TEST(MainWindow, TextsPassThroughGbk) {
   BoundWindow bound;
   MainWindow& w = bound.window;
@@ -205,6 +300,29 @@ TEST(MainWindow, ButtonsFillTheLabelsFromTheSimulator) {
   EXPECT_EQ(w.标签11->text(), Q(u"所需5分单数：23446"));
   EXPECT_EQ(w.标签12->text(), Q(u"所需5分单数：35670"));
   EXPECT_EQ(w.标签13->text(), Q(u"所需5分单数：11061"));
+
+  // The next seller's lines come without the last one's counts; the
+  // failure lines say what went wrong.
+  const struct {
+    const char16_t* account;
+    const char16_t* line5;
+    const char16_t* line7;
+  } next[] = {
+      {u"bigmall_store", u"4.82分--2345664人--高于同行业123.45%",
+       u"4.9分--2344987人--高于同行业20.00%"},
+      {u"newlayout_shop", u"无法读取评分，页面格式可能已改变", u"无法读取评分，页面格式可能已改变"},
+      {u"nobody", u"找不到该卖家，请检查帐号名称", u"找不到该卖家，请检查帐号名称"},
+  };
+  for (const auto& n : next) {
+    w.编辑框1->setText(Q(n.account));
+    QTest::mouseClick(w.按钮1, Qt::LeftButton);
+    EXPECT_EQ(w.标签5->text(), Q(n.line5));
+    EXPECT_EQ(w.标签7->text(), Q(n.line7));
+    EXPECT_EQ(w.标签11->text(), QString());
+    EXPECT_EQ(w.标签13->text(), QString());
+  }
+  QTest::mouseClick(w.按钮2, Qt::LeftButton);
+  EXPECT_EQ(w.标签11->text(), Q(u"所需5分单数：无数据"));
   SetCurlConnectTo({});
 }
 

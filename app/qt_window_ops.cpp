@@ -4,11 +4,20 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QUrl>
 #include <cstdlib>
 
 namespace dsr {
+
+int InfoBoxMinimumWidth(const QFont& font) {
+  // The caption, and room for the title bar's icon and buttons.
+  constexpr int kTitleBarButtons = 160;
+  return QFontMetrics(font).horizontalAdvance(ShownText("信息：")) + kTitleBarButtons;
+}
 
 void ShowInfoBox(std::string_view text) {
   QMessageBox box;
@@ -18,6 +27,14 @@ void ShowInfoBox(std::string_view text) {
   box.setText(ShownText(text));
   box.setStandardButtons(QMessageBox::Ok);
   box.setWindowModality(Qt::ApplicationModal);
+  // A box sized to a short text ("请升级") is narrower than its title bar
+  // needs: the window manager then hides the caption. A row of the box's
+  // own width keeps room for it.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(InfoBoxMinimumWidth(box.font()), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   box.exec();
 }
 

@@ -19,7 +19,12 @@ int RunProgram(int argc, char** argv) {
   // First of all, so that every way of ending runs it, once.
   std::atexit(ReleaseSessionValues);
 
-  QApplication app(argc, argv);
+  // The tool takes no command line: Qt gets the program name only, so that
+  // options such as -reverse or -stylesheet FILE do nothing.
+  static char fallbackName[] = "dsrscope";
+  char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
+  int qtArgc = 1;
+  QApplication app(qtArgc, qtArgv);
   UseTransport(CurlTransport());
 
   // Kept until the event loop has returned: a query that is still waiting

@@ -3,6 +3,7 @@
 //
 //   startup_driver stop                the announcement says stop
 //   startup_driver close-during-query  the window is closed while a query waits
+//   startup_driver qt-options          Qt's own options on the command line
 //
 // Message boxes are answered with OK as soon as they are open. The hooks are
 // installed when the application object is made, so the program itself runs
@@ -49,6 +50,10 @@ class Watcher : public QObject {
         Say("window", "shown");
         if (scenario == "close-during-query") {
           QTimer::singleShot(0, window, [window] { CloseDuringQuery(window); });
+        } else if (scenario == "qt-options") {
+          Say("direction", qApp->layoutDirection() == Qt::RightToLeft ? "rtl" : "ltr");
+          Say("arguments", QString::number(QCoreApplication::arguments().size()));
+          QTimer::singleShot(0, window, [window] { window->close(); });
         }
       }
     }
@@ -82,14 +87,15 @@ int main(int argc, char** argv) {
   options.port = 0;
   if (scenario == "stop") {
     options.announcement = {"2", "请升级到新版本", "1", "不应显示", ""};
-  } else if (scenario != "close-during-query") {
+  } else if (scenario != "close-during-query" && scenario != "qt-options") {
     return 2;
   }
   // Never destroyed: the program may end through std::exit.
   auto* simulator = new dsr::SimulatorThread(options);
   if (simulator->Port() <= 0) return 3;
   simulator->RouteConfiguredHosts();
-  char* qtArgv[] = {argv[0], nullptr};
-  int qtArgc = 1;
+  static char reverse[] = "-reverse";
+  char* qtArgv[] = {argv[0], scenario == "qt-options" ? reverse : nullptr, nullptr};
+  int qtArgc = scenario == "qt-options" ? 2 : 1;
   return dsr::RunProgram(qtArgc, qtArgv);
 }

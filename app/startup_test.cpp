@@ -46,4 +46,10 @@ TEST(Startup, ClosingTheWindowDuringAQueryLetsItFinishAndEnds) {
   EXPECT_EQ(run.output.find("message:"), std::string::npos) << run.output;
 }
 
+TEST(Startup, QtOptionsOnTheCommandLineDoNothing) {
+  const DriverRun run = RunDriver("qt-options");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("direction: ltr\narguments: 1\n"), std::string::npos) << run.output;
+}
+
 }  // namespace

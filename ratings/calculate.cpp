@@ -2,7 +2,6 @@
 #include "ratings/calculate.h"
 
 #include <array>
-#include <optional>
 
 #include "app/controls.h"
 #include "app/window_ops.h"
@@ -26,14 +25,18 @@ void ComputeFiveStarNeeds() {
     }
   }
   const SessionReadings& session = CurrentSessionReadings();
-  std::array<std::optional<std::int64_t>, kDsrDimensions.size()> needed;
+  std::array<Text, kDsrDimensions.size()> lines;
   for (std::size_t i = 0; i < kDsrDimensions.size(); ++i) {
     const DsrDimension d = kDsrDimensions[i].dimension;
-    needed[i] = FiveStarsNeeded(ParseNumber(ScoreOf(session, d)),
-                                ParseNumber(RaterCountOf(session, d)), ParseNumber(expected[i]));
+    const Text& score = ScoreOf(session, d);
+    const Text& raterCount = RaterCountOf(session, d);
+    // A count from a reading that is not there would answer nothing.
+    lines[i] = score.empty() || raterCount.empty()
+                   ? Text(kNoDataLine)
+                   : FormatNeededLine(FiveStarsNeeded(score, raterCount, expected[i]));
   }
   for (std::size_t i = 0; i < kDsrDimensions.size(); ++i) {
-    SetLabelCaption(kDsrDimensions[i].neededLabel, FormatNeededLine(needed[i]));
+    SetLabelCaption(kDsrDimensions[i].neededLabel, lines[i]);
   }
 }
 

@@ -62,16 +62,20 @@ TEST_F(ComputeFiveStarNeedsTest, ShowsEveryCountThatFollowsFromTheTexts) {
   const Case cases[] = {
       {"default expected value", "4.8", "1000", "4.99", "所需5分单数：19000"},
       {"expected equal to the score", "4.8", "1000", "4.8", "所需5分单数：0"},
-      {"expected below the score", "4.8", "1000", "4.7", "所需5分单数：-333"},
-      {"zero raters", "4.8", "0", "4.99", "所需5分单数：0"},
-      {"empty expected box", "4.8", "1000", "", "所需5分单数：-960"},
-      {"expected box without a number", "4.8", "1000", "abc", "所需5分单数：-960"},
-      {"negative expected value", "4.8", "1000", "-1", "所需5分单数：-966"},
+      {"expected below the score", "4.8", "1000", "4.7", "所需5分单数：0"},
+      {"a whole answer that doubles make one short", "4.7", "100", "4.8", "所需5分单数：50"},
+      {"a count that is not whole is rounded up", "4.82322", "1234", "4.99", "所需5分单数：20581"},
+      {"zero raters", "4.8", "0", "4.99", "所需5分单数：1"},
+      {"empty expected box", "4.8", "1000", "", "所需5分单数：0"},
+      {"expected box without a number", "4.8", "1000", "abc", "所需5分单数：0"},
+      {"negative expected value", "4.8", "1000", "-1", "所需5分单数：0"},
       {"full-width digits", "4.8", "1000", "４．９９", "所需5分单数：19000"},
-      {"readings of a failed query", "", "", "4.99", "所需5分单数：0"},
       {"count beyond 32 bits", "4", "3000000000", "4.5", "所需5分单数：3000000000"},
       {"expected reads as 5", "4.8", "1000", "4.99999999999999999999", "所需5分单数：无法达到"},
-      {"expected reads as 5, zero raters", "4.8", "0", "4.99999999999999999999", "所需5分单数：0"},
+      {"expected of 49 passes the integer guard", "4.9", "100", "4.9e1", "所需5分单数：无法达到"},
+      {"readings of a failed query", "", "", "4.99", "所需5分单数：无数据"},
+      {"score not read", "", "1000", "4.99", "所需5分单数：无数据"},
+      {"rater count not read", "4.8", "", "4.99", "所需5分单数：无数据"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -81,6 +85,14 @@ TEST_F(ComputeFiveStarNeedsTest, ShowsEveryCountThatFollowsFromTheTexts) {
     EXPECT_THAT(Needed(), ElementsAre(c.line, c.line, c.line));
   }
   EXPECT_THAT(window.messages, ::testing::IsEmpty());
+}
+
+TEST_F(ComputeFiveStarNeedsTest, ARowWithoutDataLeavesTheOthersComputed) {
+  CurrentSessionReadings() = {"1000", "4.8", "", "", "1234", "4.8"};
+  Expect("4.99", "4.99", "4.99");
+  ComputeFiveStarNeeds();
+  EXPECT_THAT(Needed(),
+              ElementsAre("所需5分单数：19000", "所需5分单数：无数据", "所需5分单数：23446"));
 }
 
 TEST_F(ComputeFiveStarNeedsTest, BeforeAnyQueryShowsTheMessageAndChangesNothing) {

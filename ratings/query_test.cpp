@@ -17,7 +17,9 @@ namespace {
 
 using ::testing::ElementsAre;
 
-const std::string kEmptyLine = "分--人--低于同行业";
+const std::string kNoConnection(kNoConnectionLine);
+const std::string kSellerNotFound(kSellerNotFoundLine);
+const std::string kBlockNotFound(kBlockNotFoundLine);
 
 std::string ProfileTarget(std::string_view account) {
   return "/member/userProfile.jhtml?&userID=" + std::string(account);
@@ -60,6 +62,9 @@ class QuerySellerRatingsTest : public ::testing::Test {
   std::vector<Text> Lines() {
     return {Box(Control::标签5), Box(Control::标签6), Box(Control::标签7)};
   }
+  std::vector<Text> Needed() {
+    return {Box(Control::标签11), Box(Control::标签12), Box(Control::标签13)};
+  }
   static std::vector<Text> Kept() {
     const SessionReadings& r = CurrentSessionReadings();
     return {r.descriptionRaterCount, r.descriptionScore,   r.serviceRaterCount,
@@ -99,7 +104,7 @@ TEST_F(QuerySellerRatingsTest, FollowsTheProfileToTheRatingPageAndShowsTheThreeL
   EXPECT_EQ(received[1].method, "GET");
   EXPECT_EQ(received[1].host, kRatingHost);
   EXPECT_EQ(received[1].target, RatingTarget("UID42"));
-  EXPECT_THAT(Lines(), ElementsAre(kDescriptionLine, kServiceLine, kEmptyLine));
+  EXPECT_THAT(Lines(), ElementsAre(kDescriptionLine, kServiceLine, kBlockNotFound));
   EXPECT_THAT(Kept(), ElementsAre("1234", "4.8", "567", "4.7", "", ""));
   EXPECT_THAT(window.messages, ::testing::IsEmpty());
 }
@@ -108,14 +113,16 @@ TEST_F(QuerySellerRatingsTest, EmptyAccountGivesTheMessageAndNothingElse) {
   LocalSite site;
   Box(Control::标签5) = kDescriptionLine;
   Box(Control::标签6) = kServiceLine;
-  Box(Control::标签7) = kEmptyLine;
+  Box(Control::标签7) = kBlockNotFound;
+  Box(Control::标签11) = "所需5分单数：7";
   Keep({"1234", "4.8", "567", "4.7", "", ""});
 
   QuerySellerRatings();
 
   EXPECT_THAT(window.messages, ElementsAre("请先输入要查询的淘宝卖家帐号名称！"));
   EXPECT_THAT(site.Received(), ::testing::IsEmpty());
-  EXPECT_THAT(Lines(), ElementsAre(kDescriptionLine, kServiceLine, kEmptyLine));
+  EXPECT_THAT(Lines(), ElementsAre(kDescriptionLine, kServiceLine, kBlockNotFound));
+  EXPECT_EQ(Box(Control::标签11), "所需5分单数：7");
   EXPECT_THAT(Kept(), ElementsAre("1234", "4.8", "567", "4.7", "", ""));
 }
 
@@ -126,7 +133,7 @@ TEST_F(QuerySellerRatingsTest, FailedRequestsReplaceEverythingWithEmptyReadings)
 
   QuerySellerRatings();
 
-  EXPECT_THAT(Lines(), ElementsAre(kEmptyLine, kEmptyLine, kEmptyLine));
+  EXPECT_THAT(Lines(), ElementsAre(kNoConnection, kNoConnection, kNoConnection));
   EXPECT_THAT(Kept(), ElementsAre("", "", "", "", "", ""));
   EXPECT_THAT(window.messages, ::testing::IsEmpty());
   SetCurlConnectTo({});
@@ -139,17 +146,21 @@ TEST_F(QuerySellerRatingsTest, CutsTheRatingPageIdFromTheProfilePage) {
     std::string sentAccount;                 // as the server sees it
     std::optional<std::string> profilePage;  // none: 404 without a body
     std::string ratingTarget;
+    std::string line;  // of every row: no rating page is served
   };
   const std::string prefix = RatingAddressPrefix();
   const Case cases[] = {
-      {"no profile page", "a", "a", std::nullopt, RatingTarget("")},
-      {"no link on the page", "a", "a", "<html>没有此用户</html>", RatingTarget("")},
+      {"no profile page", "a", "a", std::nullopt, RatingTarget(""), kNoConnection},
+      {"no link on the page", "a", "a", "<html>没有此用户</html>", RatingTarget(""),
+       kSellerNotFound},
       {"link with another scheme", "a", "a",
-       "<a href=\"https://" + std::string(kRatingHost) + "/user-rate-X1.htm\">", RatingTarget("")},
-      {"first of two links", "a", "a", ProfilePage("X1") + ProfilePage("X2"), RatingTarget("X1")},
+       "<a href=\"https://" + std::string(kRatingHost) + "/user-rate-X1.htm\">", RatingTarget(""),
+       kSellerNotFound},
+      {"first of two links", "a", "a", ProfilePage("X1") + ProfilePage("X2"), RatingTarget("X1"),
+       kNoConnection},
       {"first .htm far on", "a", "a", "<a href=\"" + prefix + "X1\">x</a><a href=\"/b.htm\">",
-       RatingTarget("X1\">x</a><a%20href=\"/b")},
-      {"account of spaces", "  ", "%20%20", ProfilePage("X3"), RatingTarget("X3")},
+       RatingTarget("X1\">x</a><a%20href=\"/b"), kNoConnection},
+      {"account of spaces", "  ", "%20%20", ProfilePage("X3"), RatingTarget("X3"), kNoConnection},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -158,7 +169,7 @@ TEST_F(QuerySellerRatingsTest, CutsTheRatingPageIdFromTheProfilePage) {
     Box(Control::编辑框1) = c.account;
     QuerySellerRatings();
     EXPECT_THAT(site.Targets(), ElementsAre(ProfileTarget(c.sentAccount), c.ratingTarget));
-    EXPECT_THAT(Lines(), ElementsAre(kEmptyLine, kEmptyLine, kEmptyLine));
+    EXPECT_THAT(Lines(), ElementsAre(c.line, c.line, c.line));
   }
 }
 
@@ -178,10 +189,11 @@ TEST_F(QuerySellerRatingsTest, NestedQueryRunsInsideTheFirstFetchAndTheOuterOneR
 
   QuerySellerRatings();
 
-  EXPECT_THAT(innerLines, ElementsAre(kEmptyLine, kEmptyLine, "4.9分--10人--高于同行业1.00"));
+  EXPECT_THAT(innerLines,
+              ElementsAre(kBlockNotFound, kBlockNotFound, "4.9分--10人--高于同行业1.00"));
   EXPECT_THAT(site.Targets(), ElementsAre(ProfileTarget("outer"), ProfileTarget("inner"),
                                           RatingTarget("IN"), RatingTarget("OUT")));
-  EXPECT_THAT(Lines(), ElementsAre(kDescriptionLine, kServiceLine, kEmptyLine));
+  EXPECT_THAT(Lines(), ElementsAre(kDescriptionLine, kServiceLine, kBlockNotFound));
   EXPECT_THAT(Kept(), ElementsAre("1234", "4.8", "567", "4.7", "", ""));
 }
 
@@ -210,9 +222,64 @@ TEST_F(QuerySellerRatingsTest, CalculationDuringAQuerySeesTheLastFinishedQuery) 
     seen = {Box(Control::标签11), Box(Control::标签12), Box(Control::标签13)};
   });
   QuerySellerRatings();
-  EXPECT_THAT(seen, ElementsAre("所需5分单数：19000", "所需5分单数：49", "所需5分单数：49380"));
-  EXPECT_THAT(Lines(), ElementsAre(kDescriptionLine, kServiceLine, kEmptyLine));
+  EXPECT_THAT(seen, ElementsAre("所需5分单数：19000", "所需5分单数：50", "所需5分单数：49380"));
+  EXPECT_THAT(Lines(), ElementsAre(kDescriptionLine, kServiceLine, kBlockNotFound));
+  // The second seller's lines stand without the first one's counts.
+  EXPECT_THAT(Needed(), ElementsAre("", "", ""));
   EXPECT_THAT(window.messages, ::testing::SizeIs(1));
+}
+
+TEST_F(QuerySellerRatingsTest, FetchSellerReadingsSaysWhyEachRowIsEmpty) {
+  LocalSite site;
+  site.Serve(ProfileTarget("shop"), ProfilePage("S1"));
+  site.Serve(RatingTarget("S1"), kRatingPage);
+  site.Serve(ProfileTarget("nolink"), "<html>没有此用户</html>");
+  site.Serve(ProfileTarget("gone"), ProfilePage("GONE"));
+  site.Serve(ProfileTarget("other"), ProfilePage("O1"));
+  site.Serve(RatingTarget("O1"), "<html>另一种页面</html>");
+  const auto textsBefore = window.texts;
+  using F = QueryFailure;
+  const struct {
+    const char* account;
+    std::array<QueryFailure, 3> failures;
+  } cases[] = {
+      {"shop", {F::None, F::None, F::BlockNotFound}},
+      {"nobody", {F::NoConnection, F::NoConnection, F::NoConnection}},  // 404 without a body
+      {"nolink", {F::SellerNotFound, F::SellerNotFound, F::SellerNotFound}},
+      {"gone", {F::NoConnection, F::NoConnection, F::NoConnection}},  // rating page empty
+      {"other", {F::BlockNotFound, F::BlockNotFound, F::BlockNotFound}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.account);
+    const SellerQueryResult r = FetchSellerReadings(c.account);
+    EXPECT_EQ(r.failures, c.failures);
+  }
+  EXPECT_EQ(FetchSellerReadings("shop").readings[1].comparison, "低于同行业5.67");
+  // No window operation but the fetch's own; nothing kept.
+  EXPECT_EQ(window.texts, textsBefore);
+  EXPECT_THAT(window.messages, ::testing::IsEmpty());
+  EXPECT_THAT(Kept(), ElementsAre("", "", "", "", "", ""));
+}
+
+TEST(FormatResultLine, FailureLinesAndAComparisonWithoutAFigure) {
+  const struct {
+    DsrReading reading;
+    QueryFailure failure;
+    const char* line;
+  } cases[] = {
+      {{"4.8", "1234", "高于同行业12.34%"}, QueryFailure::None, "4.8分--1234人--高于同行业12.34%"},
+      {{"4.8", "1234", "高于同行业"}, QueryFailure::None, "4.8分--1234人"},
+      {{"4.8", "", "低于同行业"}, QueryFailure::None, "4.8分--人"},
+      {{"", "", "低于同行业"}, QueryFailure::NoConnection, "无法连接淘宝网，请检查网络连接"},
+      {{"", "", "低于同行业"}, QueryFailure::SellerNotFound, "找不到该卖家，请检查帐号名称"},
+      {{"", "1234", "低于同行业1"},
+       QueryFailure::BlockNotFound,
+       "无法读取评分，页面格式可能已改变"},
+      {{"", "", "低于同行业"}, QueryFailure::None, "无法读取评分，页面格式可能已改变"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatResultLine(c.reading, c.failure), c.line) << c.line;
+  }
 }
 
 TEST(ReleaseSessionValues, EmptiesAllSixTexts) {

@@ -72,7 +72,10 @@ int main(int argc, char** argv) {
   httplib::Server server;
   dsr::AddSimulatorRoutes(server, options);
   if (!server.bind_to_port("127.0.0.1", options.port)) {
-    std::fprintf(stderr, "dsrscope-simulator: cannot listen on 127.0.0.1:%d\n", options.port);
+    std::fprintf(stderr,
+                 "dsrscope-simulator: cannot listen on 127.0.0.1:%d: the port is taken "
+                 "(is another simulator running?); stop it or choose another --port\n",
+                 options.port);
     return 1;
   }
   std::printf("dsrscope-simulator: listening on http://127.0.0.1:%d/\nseeded accounts:\n",

@@ -1,6 +1,8 @@
 // The simulator's pages (GBK, in the layout the tool reads) and its routes.
 #include "tools/simulator_site.h"
 
+#include <sys/socket.h>
+
 #include <chrono>
 #include <string>
 
@@ -88,6 +90,12 @@ const std::vector<SimulatedSeller>& SeededSellers() {
        {{{"4.6", "88", false, "15.50%"},
          {"4.5", "87", false, "22.31%"},
          {"4.4", "90", false, "30.00%"}}}},
+      {"bigmall_store",
+       "40004",
+       {{{"4.82", "2345664", true, "123.45%"},
+         {"4.79", "2345001", false, "8.02%"},
+         {"4.9", "2344987", true, "20.00%"}}}},
+      {"newlayout_shop", "50005", {}, false},
   };
   return sellers;
 }
@@ -112,6 +120,11 @@ Text UnknownAccountPage(std::string_view account) {
 }
 
 Text RatingPage(const SimulatedSeller& seller) {
+  if (!seller.showsRatings) {
+    return PageHead("信用评价 - " + seller.account) +
+           "<div class=\"rate-box-v2\" data-module=\"shop-score\"></div>\n" +
+           "<script>/* 评分由脚本载入 */</script>\n" + std::string(kPageFoot);
+  }
   std::string page = PageHead("信用评价 - " + seller.account) +
                      "<div class=\"rate-box\">\n<h3>店铺动态评分</h3>\n<ul class=\"dsr-info\">\n";
   for (size_t i = 0; i < kDimensionNames.size(); ++i) {
@@ -171,6 +184,12 @@ std::string PercentDecode(std::string_view s) {
 }
 
 void AddSimulatorRoutes(httplib::Server& server, const SimulatorOptions& options) {
+  // SO_REUSEADDR alone: a port in TIME_WAIT can be bound again, one that a
+  // server listens on cannot.
+  server.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   const std::string ratingHost =
       options.ratingHost.empty() ? std::string(kRatingHost) : options.ratingHost;
   const std::string announcement = AnnouncementPage(options.announcement);

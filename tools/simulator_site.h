@@ -28,6 +28,8 @@ struct SimulatedSeller {
   Text account;                            // GBK
   Text ratingId;                           // the page is /user-rate-<id>.htm
   std::array<SimulatedRating, 3> ratings;  // description, service, shipping
+  // False: the rating page is of another layout, without the ratings block.
+  bool showsRatings = true;
 };
 
 const std::vector<SimulatedSeller>& SeededSellers();
@@ -38,7 +40,8 @@ const SimulatedSeller* FindSeller(std::string_view account);
 Text ProfilePage(const SimulatedSeller& seller, std::string_view ratingHost);
 // The profile host's answer for an account it does not know.
 Text UnknownAccountPage(std::string_view account);
-// The rating page with the three ratings.
+// The rating page with the three ratings (or, for a seller that does not
+// show them, a page of another layout).
 Text RatingPage(const SimulatedSeller& seller);
 // The rating host's answer for an id it does not know.
 Text UnknownRatingPage();
@@ -60,7 +63,9 @@ struct SimulatorOptions {
   AnnouncementRecord announcement = DefaultAnnouncement();
 };
 
-// Routes of the simulator on `server`.
+// Routes of the simulator on `server`, whose listening socket then refuses a
+// port on which another server already listens (cpp-httplib's own options
+// would share it).
 void AddSimulatorRoutes(httplib::Server& server, const SimulatorOptions& options);
 
 // The simulator on a thread of its own, for tests: listening once the
@@ -72,6 +77,7 @@ class SimulatorThread {
   SimulatorThread(const SimulatorThread&) = delete;
   SimulatorThread& operator=(const SimulatorThread&) = delete;
 
+  // The port listened on; -1 when it could not be bound (taken).
   int Port() const { return port_; }
   // Routes the configured profile, rating and announcement hosts to this
   // server through the curl transport (bound here).

@@ -16,6 +16,10 @@ TEST(SimulatorPages, RatingPageReadsAsSeeded) {
     for (size_t i = 0; i < kDsrDimensions.size(); ++i) {
       const SimulatedRating& r = seller.ratings[i];
       const DsrReading reading = ExtractDsrReading(page, kDsrDimensions[i].dimension);
+      if (!seller.showsRatings) {
+        EXPECT_EQ(reading.score, "") << seller.account << " " << i;
+        continue;
+      }
       EXPECT_EQ(reading.score, r.score) << seller.account << " " << i;
       EXPECT_EQ(reading.raterCount, r.raterCount) << seller.account << " " << i;
       EXPECT_EQ(reading.comparison, (r.higher ? "高于同行业" : "低于同行业") + r.difference)
@@ -87,6 +91,21 @@ TEST(SimulatorServer, AnswersByAccountRawOrEscaped) {
   auto announce = client.Get("/announce.html");
   ASSERT_TRUE(announce);
   EXPECT_EQ(ReadAnnouncement(announce->body), DefaultAnnouncement());
+}
+
+TEST(SimulatorServer, RefusesAPortOnWhichAnotherListens) {
+  SimulatorOptions options;
+  options.port = 0;
+  SimulatorThread first(options);
+  ASSERT_GT(first.Port(), 0);
+  options.port = first.Port();
+  SimulatorThread second(options);
+  EXPECT_EQ(second.Port(), -1);
+  // The first one still answers.
+  httplib::Client client("127.0.0.1", first.Port());
+  auto res = client.Get("/announce.html");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 200);
 }
 
 }  // namespace
