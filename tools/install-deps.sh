@@ -20,6 +20,10 @@ fi
 if [[ "${1:-build}" == windows ]]; then
   packages+=(g++-mingw-w64-x86-64 wine64 fonts-wine xvfb xauth fonts-noto-cjk xdotool imagemagick)
 fi
+# `fuzz` adds clang and its libFuzzer runtime, for the fuzz preset.
+if [[ "${1:-build}" == fuzz ]]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -36,3 +36,9 @@ timeout 300 bash tools/package_check.sh
 # After the dev build: the Windows tests use its simulator and fetch server.
 echo "== Windows"
 bash tools/windows-test.sh
+
+# Every fuzz target for 30 s on its seeds; a finding fails the run and its
+# input is printed as hex.
+echo "== fuzz"
+bash tools/install-deps.sh fuzz
+bash tools/fuzz.sh all 30

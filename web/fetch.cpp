@@ -45,7 +45,10 @@ void Release(const HttpTransport& t, InternetHandle request, InternetHandle conn
 }
 
 // Every "Set-Cookie: " line of the header block goes to the cookie store
-// under `cookieAddress`; waiting window events run after each line.
+// under `cookieAddress`; waiting window events run after each line. A line
+// that still holds a carriage return (a stray one, not the one before its
+// line feed) is left out: a cookie holding it could break a header line of a
+// later request.
 void CaptureCookies(const HttpTransport& t, const Text& rawHeaders, const Text& cookieAddress) {
   if (!Mentions(rawHeaders, kSetCookie)) return;
   MemoryStream lines;
@@ -53,7 +56,7 @@ void CaptureCookies(const HttpTransport& t, const Text& rawHeaders, const Text& 
   lines.Rewind();
   while (!lines.AtEnd()) {
     const Text line = lines.ReadLine();
-    if (Mentions(line, kSetCookie)) {
+    if (Mentions(line, kSetCookie) && line.find('\r') == Text::npos) {
       // The first 12 bytes go, wherever the match stood.
       const Text cookie = DeleteRange(line, 1, ByteLength(kSetCookie));
       const int equals = PositionOf(cookie, "=");

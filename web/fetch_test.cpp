@@ -379,6 +379,35 @@ TEST_F(FetchTest, SetCookieLinesGoToTheStoreUnderTheHost) {
                                 "setCookie", "events", "events"));
 }
 
+// A carriage return that stays inside a line (any but one right before its
+// line feed) would break the Cookie line sent later: such a line stores nothing.
+TEST_F(FetchTest, CookieLinesWithAStrayCarriageReturnAreNotStored) {
+  const struct {
+    const char* name;
+    std::string lines;
+    std::vector<std::string> stored;  // name=value of each cookie stored
+  } cases[] = {
+      {"plain line", "Set-Cookie: a=b\r\n", {"a=b"}},
+      {"last line without line feed", "Set-Cookie: a=b", {"a=b"}},
+      {"carriage return inside the value", "X-Set-Cookie: d=e\rA\r\n", {}},
+      {"two carriage returns before the line feed", "Set-Cookie: a=b\r\r\n", {}},
+      {"carriage return in the name", "Set-Cookie: a\rb=c\r\n", {}},
+      {"carriage return after a lead byte", "Set-Cookie: a=\x81\r\r\n", {}},
+      {"bad line among good ones",
+       "Set-Cookie: a=b\r\nSet-Cookie: c=\rd\r\nSet-Cookie: e=f\r\n",
+       {"a=b", "e=f"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake.cookies.clear();
+    fake.responses.push_back({.bodyChunks = {"x"}, .rawHeaders = "HTTP/1.1 200 OK\r\n" + c.lines});
+    Fetch(kAddress);
+    std::vector<std::string> stored;
+    for (const FakeCookie& k : fake.cookies) stored.push_back(k.name + "=" + k.value);
+    EXPECT_EQ(stored, c.stored);
+  }
+}
+
 TEST_F(FetchTest, NoSetCookieLineMeansNoLineScan) {
   fake.responses.push_back({.bodyChunks = {"x"}});
   Fetch(kAddress);
