@@ -132,17 +132,21 @@ Bytes FetchPageBytes(std::string_view address, std::string_view method, std::str
     return FetchFailureBytes();
   }
 
-  // The buffer is made once and reused for every read. The accumulator has
-  // room for the largest body from the start, so that no body is ever moved
-  // into fresh memory as it grows; only the pages written are touched.
+  // The buffer is made once and reused for every read. The accumulator grows
+  // as usual up to kSmallBody; a body that goes past it gets room for the
+  // largest body at once, so that it is moved into fresh memory only that
+  // one time, however large it grows. Only the pages written are touched.
   Bytes buffer = Zeros(kReadBufferSize);
   MemoryStream accumulator;
-  accumulator.Reserve(kBodyLimit);
   for (;;) {
     RunPendingEvents();
     int count = 0;
     t.read(request, buffer.data(), kReadBufferSize, count);
     if (count <= 0) break;
+    if (static_cast<std::size_t>(accumulator.Size()) + static_cast<std::size_t>(count) >
+        kSmallBody) {
+      accumulator.Reserve(kBodyLimit);
+    }
     const int room = kBodyLimit - accumulator.Size();
     if (count > room) {
       accumulator.WriteBytes(buffer.data(), room);
