@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks the Debian package that tools/package.sh built: lintian (no error),
+# Checks the Debian package that tools/package.sh built: lintian (no error or warning),
 # the desktop entry and AppStream validators, the manual pages, the installed
 # layout, and dsrscope-cli run from the unpacked package against the
 # simulator of the same release build.
@@ -13,7 +13,7 @@ deb=$(ls build/release/dsrscope_*.deb)
 echo "== $deb ($(stat -c %s "$deb") bytes)"
 
 echo "== lintian"
-lintian --fail-on error --info "$deb"
+lintian --fail-on error,warning --info --display-info "$deb"
 
 tmp=$(mktemp -d)
 simulator=
