@@ -206,12 +206,12 @@ TEST(CheckAnnouncement, ActsOnEachOutcome) {
 }
 
 TEST(CheckAnnouncement, EndsWithAClearTextWhenThePageCannotBeFetched) {
-  RouteConfiguredHostsTo(ClosedPort());
+  LocalSite site;
+  site.RefuseConnections();
   const Outcome o = RunCheckAnnouncement();
   EXPECT_TRUE(o.ended);
   EXPECT_THAT(o.messages, ::testing::ElementsAre(Text(kAnnouncementUnreadable)));
   EXPECT_FALSE(o.adShown);
-  SetCurlConnectTo({});
 }
 
 }  // namespace

@@ -5,10 +5,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "app/addresses.h"
 #include "app/headless_window.h"
 #include "ratings/calculate.h"
 #include "ratings/query_test_site.h"
@@ -128,7 +133,8 @@ TEST_F(QuerySellerRatingsTest, EmptyAccountGivesTheMessageAndNothingElse) {
 }
 
 TEST_F(QuerySellerRatingsTest, FailedRequestsReplaceEverythingWithEmptyReadings) {
-  RouteConfiguredHostsTo(ClosedPort());
+  LocalSite site;
+  site.RefuseConnections();
   Keep({"1234", "4.8", "567", "4.7", "89", "4.6"});
   Box(Control::编辑框1) = "someone";
 
@@ -137,7 +143,6 @@ TEST_F(QuerySellerRatingsTest, FailedRequestsReplaceEverythingWithEmptyReadings)
   EXPECT_THAT(Lines(), ElementsAre(kNoConnection, kNoConnection, kNoConnection));
   EXPECT_THAT(Kept(), ElementsAre("", "", "", "", "", ""));
   EXPECT_THAT(window.messages, ::testing::IsEmpty());
-  SetCurlConnectTo({});
 }
 
 TEST_F(QuerySellerRatingsTest, CutsTheRatingPageIdFromTheProfilePage) {

@@ -46,6 +46,8 @@ HttpTransport FakeTransport::Transport() {
     if (failConnect) return InternetHandle{0};
     const InternetHandle h = nextHandle++;
     openHandles[h] = "connection";
+    connections[h].host = std::string(host);
+    connections[h].port = port;
     return h;
   };
   t.openRequest = [this](InternetHandle connection, std::string_view method,
@@ -57,7 +59,12 @@ HttpTransport FakeTransport::Transport() {
     const InternetHandle h = nextHandle++;
     openHandles[h] = "request";
     RequestState& state = requests[h];
-    if (!responses.empty()) {
+    if (auto c = connections.find(connection); c != connections.end()) state.request = c->second;
+    state.request.method = std::string(method);
+    state.request.objectPath = std::string(objectPath);
+    // With `answer` the response comes at the send, once the whole request
+    // is known.
+    if (!answer && !responses.empty()) {
       state.response = std::move(responses.front());
       responses.pop_front();
     } else {
@@ -68,7 +75,13 @@ HttpTransport FakeTransport::Transport() {
   t.send = [this](InternetHandle request, std::string_view headers, std::string_view body) {
     Note("send", {Number(request), std::string(headers), std::string(body)});
     auto it = requests.find(request);
-    if (it == requests.end() || it->second.response.failSend) return false;
+    if (it == requests.end()) return false;
+    if (answer) {
+      it->second.request.headers = std::string(headers);
+      it->second.request.body = std::string(body);
+      it->second.response = answer(it->second.request);
+    }
+    if (it->second.response.failSend) return false;
     it->second.sent = true;
     return true;
   };
@@ -114,6 +127,7 @@ HttpTransport FakeTransport::Transport() {
       return false;
     }
     requests.erase(handle);
+    connections.erase(handle);
     return true;
   };
   t.setCookie = [this](std::string_view url, std::string_view name, std::string_view value) {

@@ -1,5 +1,6 @@
 // A scripted HTTP transport for unit tests: records every call with its
-// arguments in order and answers from a script of responses.
+// arguments in order and answers from a script of responses, or from a
+// routine that looks at each request as it is sent.
 #pragma once
 
 #include <deque>
@@ -34,6 +35,16 @@ struct FakeResponse {
   bool failSend = false;
 };
 
+// One request as the transport was asked to send it.
+struct FakeRequest {
+  std::string host;  // as given to `connect`
+  int port = 0;
+  std::string method;      // as given to `openRequest` (empty: GET)
+  std::string objectPath;  // as given to `openRequest`
+  std::string headers;     // as given to `send`
+  std::string body;
+};
+
 struct FakeCookie {
   std::string url;
   std::string name;
@@ -46,6 +57,9 @@ struct FakeTransport {
   bool failConnect = false;
   bool failOpenRequest = false;
   std::deque<FakeResponse> responses;
+  // When set, each `send` answers its request with what this returns, and
+  // `responses` is left alone.
+  std::function<FakeResponse(const FakeRequest& request)> answer;
   // Runs at the start of every read, with the request handle.
   std::function<void(InternetHandle request)> onRead;
 
@@ -65,14 +79,17 @@ struct FakeTransport {
   // The calls of one operation, in order.
   std::vector<FakeCall> CallsOf(std::string_view operation) const;
 
-  // Per request: its response and how far it has been read.
+  // Per request: what it asks for, its response and how far it has been read.
   struct RequestState {
+    FakeRequest request;
     FakeResponse response;
     std::size_t chunk = 0;
     std::size_t offset = 0;
     bool sent = false;
   };
   std::map<InternetHandle, RequestState> requests;
+  // Per connection: the host and port it was made for.
+  std::map<InternetHandle, FakeRequest> connections;
   InternetHandle nextHandle = 1;
 };
 

@@ -301,6 +301,37 @@ TEST_F(FetchTest, FailedSendGivesAnEmptyBodyAndSpacesAsHeaders) {
   EXPECT_EQ(fake.CallsOf("closeHandle").size(), 3u);
 }
 
+// The answering mode: each send sees the whole request as it goes out, and
+// what the answer says (a refused send included) is what the fetch reads.
+TEST_F(FetchTest, AnswerSeesTheWholeRequestAtItsSend) {
+  std::vector<FakeRequest> asked;
+  fake.answer = [&](const FakeRequest& r) {
+    asked.push_back(r);
+    return FakeResponse{.bodyChunks = {r.method + " " + r.objectPath}, .failSend = r.port == 81};
+  };
+  fake.responses.push_back({.bodyChunks = {"scripted"}});
+
+  EXPECT_EQ(Fetch(kAddress, "POST", "", "a=1"), AsBytes("POST /Rate/list.htm?id=7"));
+  const Text postHeaders = headers;
+  headers.clear();
+  EXPECT_TRUE(Fetch("http://shop.example:81/x").empty());
+  EXPECT_EQ(rawHeaders, std::string(1024, ' '));
+
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].host, "shop.example");
+  EXPECT_EQ(asked[0].port, 8080);
+  EXPECT_EQ(asked[0].method, "POST");
+  EXPECT_EQ(asked[0].objectPath, "/Rate/list.htm?id=7");
+  EXPECT_EQ(asked[0].headers, postHeaders);
+  EXPECT_EQ(asked[0].body, "a=1");
+  EXPECT_EQ(asked[1].port, 81);
+  EXPECT_EQ(asked[1].method, "");
+  EXPECT_EQ(asked[1].objectPath, "/x");
+  EXPECT_EQ(fake.responses.size(), 1u);
+  EXPECT_TRUE(fake.openHandles.empty());
+  EXPECT_TRUE(fake.connections.empty());
+}
+
 TEST_F(FetchTest, BodyIsCollectedWhole) {
   const std::string big(5000, 'x');
   const std::string withZero("a\0b", 3);
