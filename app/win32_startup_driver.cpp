@@ -5,9 +5,13 @@
 //   win32_startup_driver          "message: TEXT" for each message box, which
 //                                 is answered with OK, and "window: shown"
 //   win32_startup_driver probe    ends with exit code 0 once the window has
-//                                 painted itself for the first time
+//                                 painted itself for the first time, with
+//                                 exit code 1 if a message box comes first
 //
-// A timer and a hook watch the thread's windows, so the program itself runs unchanged.
+// The program itself runs unchanged. A CBT hook waits for the main window to
+// be created, subclasses that one window and removes itself, so no other
+// message of the thread passes through the driver; a thread timer looks for
+// message boxes.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,8 +27,12 @@
 
 namespace {
 
+constexpr wchar_t kMainWindowClass[] = L"DsrscopeMainWindow";
+
 bool probe = false;
 bool shown = false;
+HHOOK creationHook = nullptr;
+WNDPROC mainProcedure = nullptr;
 
 std::wstring ClassOf(HWND hwnd) {
   wchar_t name[64] = {};
@@ -37,7 +45,8 @@ void Say(const char* what, const std::string& utf8) {
   std::fflush(stdout);
 }
 
-// Every 10 ms: an open message box of the thread shows its text, then OK.
+// Every 10 ms: an open message box of the thread shows its text, then OK. A
+// probe ends there instead: the window did not come first.
 void CALLBACK AnswerBoxes(HWND, UINT, UINT_PTR, DWORD) {
   EnumThreadWindows(
       GetCurrentThreadId(),
@@ -49,23 +58,36 @@ void CALLBACK AnswerBoxes(HWND, UINT, UINT_PTR, DWORD) {
         GetDlgItemTextW(box, 0xFFFF, text, 1024);
         Say("message",
             dsr::GbkToUtf8(dsr::Utf16ToGbk(std::u16string(text, text + std::wcslen(text)))));
+        if (probe) ExitProcess(1);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         return TRUE;
       },
       0);
 }
 
-// The main window once shown, and once it has painted.
-LRESULT CALLBACK OnMessageDone(int code, WPARAM wParam, LPARAM lParam) {
-  const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-  if (code == HC_ACTION && ClassOf(m->hwnd) == L"DsrscopeMainWindow") {
-    if (m->message == WM_SHOWWINDOW && m->wParam && !shown) {
-      shown = true;
-      Say("window", "shown");
-    }
-    if (m->message == WM_PAINT && probe) ExitProcess(0);
+// In front of the main window's own procedure: the window once shown, and,
+// for a probe, the end once it has painted.
+LRESULT CALLBACK WatchMainWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SHOWWINDOW && wParam && !shown) {
+    shown = true;
+    Say("window", "shown");
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  const LRESULT result = CallWindowProcW(mainProcedure, hwnd, message, wParam, lParam);
+  if (message == WM_PAINT && probe) ExitProcess(0);
+  return result;
+}
+
+// Window creation on the thread, until the main window comes.
+LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+  const auto hwnd = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_CREATEWND && mainProcedure == nullptr && ClassOf(hwnd) == kMainWindowClass) {
+    mainProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchMainWindow)));
+    const LRESULT result = CallNextHookEx(creationHook, code, wParam, lParam);
+    UnhookWindowsHookEx(creationHook);
+    return result;
+  }
+  return CallNextHookEx(creationHook, code, wParam, lParam);
 }
 
 std::string RouteRule(std::string_view address, const std::string& port) {
@@ -83,6 +105,6 @@ int main(int argc, char** argv) {
                               RouteRule(dsr::kAnnouncementAddress, port)});
   }
   SetTimer(nullptr, 0, 10, AnswerBoxes);
-  SetWindowsHookExW(WH_CALLWNDPROCRET, OnMessageDone, nullptr, GetCurrentThreadId());
+  creationHook = SetWindowsHookExW(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
   return dsr::RunProgram(GetModuleHandleW(nullptr));
 }

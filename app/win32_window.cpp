@@ -61,15 +61,16 @@ HFONT FontAt(MainWindow& w, int pixels) {
   return font;
 }
 
-// The width of `text` at `pixels`, in pixels at 96 DPI, rounded up.
+// The width of `text` at `pixels`, in pixels at 96 DPI, rounded up. One
+// memory DC, made at the first text, serves every measurement: a window's DC
+// would be fetched and released each time and gives the same widths.
 int MeasureAt(MainWindow& w, std::u16string_view text, int pixels) {
-  HDC dc = GetDC(w.window);
-  HGDIOBJ old = SelectObject(dc, FontAt(w, pixels));
+  if (text.empty()) return 0;
+  if (w.measureDc == nullptr) w.measureDc = CreateCompatibleDC(nullptr);
+  SelectObject(w.measureDc, FontAt(w, pixels));
   SIZE size{};
-  GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
+  GetTextExtentPoint32W(w.measureDc, reinterpret_cast<const wchar_t*>(text.data()),
                         static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(w.window, dc);
   return (size.cx * 96 + w.dpi - 1) / w.dpi;
 }
 
@@ -80,34 +81,67 @@ int ClientWidth(const MainWindow& w) {
   return MulDiv(client.right, 96, w.dpi);
 }
 
-// Shows `text` (GBK) on `label` by the label-fitting rule: box, font and, when
-// it is cut, the whole text as tooltip.
-void ShowOnLabel(MainWindow& w, Control label, std::string_view text) {
-  const std::u16string utf16 = GbkToUtf16(text);
-  const std::u16string line = OneLine(utf16);
-  const LabelFit fit =
-      FitLabel(label, line, ClientWidth(w), kFontPixels,
-               [&w](std::u16string_view t, int pixels) { return MeasureAt(w, t, pixels); });
-  const ControlInfo& info = InfoOf(label);
-  HWND control = w.controls[static_cast<int>(label)];
-  SetWindowPos(control, nullptr, 0, 0, Scaled(fit.width, w.dpi), Scaled(info.height, w.dpi),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontAt(w, fit.fontPx)), FALSE);
-  const std::u16string shown = ShownLabelText(line, fit);
-  SetWindowTextW(control, reinterpret_cast<const wchar_t*>(shown.c_str()));
+// `text` (GBK) on one line, fitted to `label` by the label-fitting rule.
+struct FittedText {
+  std::u16string line;  // the whole text
+  LabelFit fit;
+  std::u16string shown;  // what the label shows
+};
 
-  if (w.tooltip == nullptr) return;
+FittedText FitOnLabel(MainWindow& w, Control label, std::string_view text) {
+  FittedText f;
+  f.line = OneLine(GbkToUtf16(text));
+  f.fit = FitLabel(label, f.line, w.clientWidth, kFontPixels,
+                   [&w](std::u16string_view t, int pixels) { return MeasureAt(w, t, pixels); });
+  f.shown = ShownLabelText(f.line, f.fit);
+  return f;
+}
+
+// The tooltip control, made the first time a label's text is cut.
+HWND Tooltip(MainWindow& w) {
+  if (w.tooltip == nullptr) {
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&classes);
+    w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                w.window, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  return w.tooltip;
+}
+
+// The whole text of `label` as its tooltip while it is cut, no tooltip else.
+void SetLabelTip(MainWindow& w, Control label, const FittedText& now, bool wasCut) {
+  if (!wasCut && !now.fit.elided) return;
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = w.window;
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  SendMessageW(w.tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  if (fit.elided) {
-    std::wstring whole(line.begin(), line.end());
+  tool.uId = reinterpret_cast<UINT_PTR>(w.controls[static_cast<int>(label)]);
+  if (wasCut) SendMessageW(w.tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (now.fit.elided) {
+    std::wstring whole(now.line.begin(), now.line.end());
     tool.lpszText = whole.data();
-    SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(Tooltip(w), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+}
+
+// Shows `text` (GBK) on `label` by the label-fitting rule: box, font and, when
+// it is cut, the whole text as tooltip. Box and font change only where the
+// fit differs from the label's last one.
+void ShowOnLabel(MainWindow& w, Control label, std::string_view text) {
+  const FittedText now = FitOnLabel(w, label, text);
+  LabelFit& last = w.fits[static_cast<int>(label)];
+  HWND control = w.controls[static_cast<int>(label)];
+  if (now.fit.width != last.width) {
+    SetWindowPos(control, nullptr, 0, 0, Scaled(now.fit.width, w.dpi),
+                 Scaled(InfoOf(label).height, w.dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (now.fit.fontPx != last.fontPx) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontAt(w, now.fit.fontPx)), FALSE);
+  }
+  SetWindowTextW(control, reinterpret_cast<const wchar_t*>(now.shown.c_str()));
+  SetLabelTip(w, label, now, last.elided);
+  last = now.fit;
 }
 
 int ScreenDpi() {
@@ -117,7 +151,8 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-HWND CreateControl(const ControlInfo& info, HWND parent, int dpi) {
+// The control of `info`, hidden, `width` wide (at 96 DPI), showing `text`.
+HWND CreateControl(const ControlInfo& info, int width, const wchar_t* text, HWND parent, int dpi) {
   const wchar_t* className = L"STATIC";
   DWORD style = WS_CHILD;
   DWORD exStyle = 0;
@@ -138,10 +173,9 @@ HWND CreateControl(const ControlInfo& info, HWND parent, int dpi) {
       break;
   }
   if (info.focus) style |= WS_TABSTOP;
-  const std::wstring text = ShownText(info.startText);
   const auto id = static_cast<INT_PTR>(kFirstControlId + IndexOf(info.control));
-  return CreateWindowExW(exStyle, className, text.c_str(), style, Scaled(info.left, dpi),
-                         Scaled(info.top, dpi), Scaled(info.width, dpi), Scaled(info.height, dpi),
+  return CreateWindowExW(exStyle, className, text, style, Scaled(info.left, dpi),
+                         Scaled(info.top, dpi), Scaled(width, dpi), Scaled(info.height, dpi),
                          parent, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -199,6 +233,8 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
+      if (w->measureDc != nullptr) DeleteDC(w->measureDc);
+      w->measureDc = nullptr;
       PostQuitMessage(0);
       return 0;
     default:
@@ -258,8 +294,6 @@ bool CreateMainWindow(MainWindow& w, HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0;
   }();
   if (!registered) return false;
-  const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&classes);
   w.dpi = ScreenDpi();
   g_window = &w;
   const std::wstring caption = ShownText(WindowCaption());
@@ -267,17 +301,28 @@ bool CreateMainWindow(MainWindow& w, HINSTANCE instance) {
                              Scaled(kWindowWidth, w.dpi), Scaled(kWindowHeight, w.dpi), nullptr,
                              nullptr, instance, nullptr);
   if (w.window == nullptr) return false;
-  w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.window,
-                              nullptr, instance, nullptr);
+  // The frame is fixed: the client area keeps its width.
+  w.clientWidth = ClientWidth(w);
   for (const ControlInfo& info : kControlTable) {
-    HWND control = CreateControl(info, w.window, w.dpi);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontAt(w, kFontPixels)), FALSE);
+    const int index = IndexOf(info.control);
+    w.captions[index] = Text(info.startText);
+    // A label is made at once with the box, font and text of its fit.
+    FittedText start;
+    if (info.kind == ControlKind::Label) {
+      start = FitOnLabel(w, info.control, info.startText);
+    } else {
+      start.fit = {info.width, kFontPixels, false, 0};
+      start.shown = GbkToUtf16(info.startText);
+    }
+    HWND control =
+        CreateControl(info, start.fit.width, reinterpret_cast<const wchar_t*>(start.shown.c_str()),
+                      w.window, w.dpi);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontAt(w, start.fit.fontPx)), FALSE);
     // No length limit of the box's own (the default is 32767 characters).
     if (info.kind == ControlKind::EditBox) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
-    w.controls[IndexOf(info.control)] = control;
-    w.captions[IndexOf(info.control)] = Text(info.startText);
-    if (info.kind == ControlKind::Label) ShowOnLabel(w, info.control, info.startText);
+    w.controls[index] = control;
+    w.fits[index] = start.fit;
+    if (info.kind == ControlKind::Label) SetLabelTip(w, info.control, start, false);
   }
   return true;
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/controls.h"
+#include "app/label_fit.h"
 #include "app/window_ops.h"
 #include "text/text.h"
 
@@ -36,8 +37,13 @@ struct MainWindow {
   std::array<HWND, kControlCount> controls{};
   // The caption last set on a label, else its start text, byte for byte.
   std::array<Text, kControlCount> captions{};
-  HWND tooltip = nullptr;  // the whole text of a label whose text is cut
+  // The fit each label shows (for the other controls: table width, start font).
+  std::array<LabelFit, kControlCount> fits{};
+  // The whole text of a label whose text is cut; made for the first such text.
+  HWND tooltip = nullptr;
+  HDC measureDc = nullptr;  // where label texts are measured
   int dpi = 96;
+  int clientWidth = 0;  // of the client area, at 96 DPI
   int busyDepth = 0;
   int messageBoxDepth = 0;
   // The close box was pressed while a handler ran: the window is destroyed

@@ -215,6 +215,53 @@ TEST_F(Win32WindowTest, LabelsShowTheWidestTextsWholeOrCutWithATooltip) {
   }
 }
 
+// The text of the label's tooltip; empty when it has none.
+std::wstring TooltipText(const MainWindow& w, HWND label) {
+  if (w.tooltip == nullptr) return L"";
+  wchar_t text[1024] = {};  // the longest text a tooltip gives back
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = w.window;
+  tool.uId = reinterpret_cast<UINT_PTR>(label);
+  tool.lpszText = text;
+  if (!SendMessageW(w.tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return L"";
+  SendMessageW(w.tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
+// A label that grew, shrank its font or was cut, then gets a short text, is
+// back at its table box and start font, without a tooltip; a second cut text
+// replaces the first one's tooltip.
+TEST_F(Win32WindowTest, ALabelGivenAShortTextAgainLosesItsGrownBoxSmallFontAndTooltip) {
+  const HFONT startFont =
+      reinterpret_cast<HFONT>(SendMessageW(Of(Control::标签1), WM_GETFONT, 0, 0));
+  const struct {
+    Control label;
+    std::string longText;
+  } cases[] = {
+      {Control::标签5, "4.99分--2345664人--高于同行业100.00%"},
+      {Control::标签11, "所需5分单数：9223372036854775807"},
+      {Control::标签20, std::string(200, 'W')},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.label));
+    const ControlInfo& info = InfoOf(c.label);
+    HWND label = Of(c.label);
+    SetLabelCaption(c.label, c.longText);
+    SetLabelCaption(c.label, c.longText + "W");
+    const std::wstring shown = WindowText(label);
+    const bool cut = !shown.empty() && shown.back() == L'\u2026';
+    EXPECT_EQ(TooltipText(w, label), cut ? ShownLine(c.longText + "W") : L"");
+    SetLabelCaption(c.label, "短");
+    EXPECT_EQ(WindowText(label), L"短");
+    const RECT r = ClientRectOf(label, w.window);
+    EXPECT_EQ(r.right - r.left, S(info.width));
+    EXPECT_EQ(r.bottom - r.top, S(info.height));
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), startFont);
+    EXPECT_EQ(TooltipText(w, label), L"");
+  }
+}
+
 // With the simulator: the configured hosts routed to it.
 struct Win32QueryTest : Win32WindowTest {
   void SetUp() override {

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Start-up time under Wine: dsrscope (app/win32_startup_driver in probe mode,
-# its hosts routed to the simulator) beside a minimal Win32 window program,
-# each from process start to its window's first paint; N runs of each,
-# alternating, in one fresh Wine prefix on Xvfb; prints the medians, their
-# ratio and the peak memory of each. Needs the windows-release build and the
+# Start-up time under Wine: dsrscope (app/win32_startup_driver in probe mode:
+# the program with dsrscope.exe's resources, its hosts routed to the
+# simulator) beside a minimal Win32 window program, each from process start
+# to its window's first paint; N runs of each, alternating, in one fresh Wine
+# prefix on Xvfb; prints the medians, their ratio and the peak memory of each. Needs the windows-release build and the
 # dev simulator (bash tools/windows-test.sh builds both).
 #
 #   bash tools/windows-startup-bench.sh [N]      (default N = 21)
@@ -37,17 +37,24 @@ minimal=("$wine" build/windows-release/tools/win32-minimal-window.exe)
 "${minimal[@]}" >/dev/null  # the prefix is made and Wine's services are up
 "${tool[@]}" >/dev/null
 
-# One run: "seconds peak-KiB", the time from the shell's clock in microseconds.
+# One run: "seconds peak-KiB", the time from the shell's clock in microseconds;
+# a run that did not end with exit code 0 (no window painted) ends the script.
 measure() {
-  local start=$EPOCHREALTIME peak
-  peak=$(/usr/bin/time -f "%M" "$@" 2>&1 >/dev/null | tail -1)
+  local start=$EPOCHREALTIME peak code
+  read -r peak code < <(/usr/bin/time -f "%M %x" "$@" 2>&1 >/dev/null | tail -1)
+  if [[ "$code" != 0 ]]; then
+    echo "$* ended with exit code $code" >&2
+    return 1
+  fi
   echo "$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN {printf "%.4f", b - a}') $peak"
 }
 tool_times=() minimal_times=() tool_peak=0 minimal_peak=0
 for _ in $(seq "$runs"); do
-  read -r t m < <(measure "${minimal[@]}")
+  run=$(measure "${minimal[@]}")
+  read -r t m <<<"$run"
   minimal_times+=("$t"); ((m > minimal_peak)) && minimal_peak=$m
-  read -r t m < <(measure "${tool[@]}")
+  run=$(measure "${tool[@]}")
+  read -r t m <<<"$run"
   tool_times+=("$t"); ((m > tool_peak)) && tool_peak=$m
 done
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
