@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Start-up time under Wine: dsrscope (app/win32_startup_driver in probe mode:
 # the program with dsrscope.exe's resources, its hosts routed to the
-# simulator) beside a minimal Win32 window program, each from process start
-# to its window's first paint; N runs of each, alternating, in one fresh Wine
-# prefix on Xvfb; prints the medians, their ratio and the peak memory of each. Needs the windows-release build and the
-# dev simulator (bash tools/windows-test.sh builds both).
+# simulator) beside a minimal Win32 window program, bare and with dsrscope's
+# manifest, each from process start to its window's first paint; N runs of
+# each, alternating, in one fresh Wine prefix on Xvfb; prints the medians,
+# the ratios and the peak memory of each. Needs the windows-release build and
+# the dev simulator (bash tools/windows-test.sh builds both).
 #
 #   bash tools/windows-startup-bench.sh [N]      (default N = 21)
 set -euo pipefail
@@ -34,7 +35,9 @@ done
 
 tool=(env DSR_SIMULATOR_PORT="$port" "$wine" build/windows-release/app/win32_startup_driver.exe probe)
 minimal=("$wine" build/windows-release/tools/win32-minimal-window.exe)
+manifest=("$wine" build/windows-release/tools/win32-minimal-window-manifest.exe)
 "${minimal[@]}" >/dev/null  # the prefix is made and Wine's services are up
+"${manifest[@]}" >/dev/null
 "${tool[@]}" >/dev/null
 
 # One run: "seconds peak-KiB", the time from the shell's clock in microseconds;
@@ -48,19 +51,24 @@ measure() {
   fi
   echo "$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN {printf "%.4f", b - a}') $peak"
 }
-tool_times=() minimal_times=() tool_peak=0 minimal_peak=0
+declare -A times peak
+names=(minimal manifest tool)
 for _ in $(seq "$runs"); do
-  run=$(measure "${minimal[@]}")
-  read -r t m <<<"$run"
-  minimal_times+=("$t"); ((m > minimal_peak)) && minimal_peak=$m
-  run=$(measure "${tool[@]}")
-  read -r t m <<<"$run"
-  tool_times+=("$t"); ((m > tool_peak)) && tool_peak=$m
+  for name in "${names[@]}"; do
+    declare -n command=$name
+    run=$(measure "${command[@]}")
+    read -r t m <<<"$run"
+    times[$name]+="$t "
+    ((m > ${peak[$name]:-0})) && peak[$name]=$m
+  done
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-tm=$(median "${tool_times[@]}")
-mm=$(median "${minimal_times[@]}")
+median() { printf '%s\n' $1 | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+tm=$(median "${times[tool]}")
+mm=$(median "${times[minimal]}")
+fm=$(median "${times[manifest]}")
 echo "runs: $runs each"
-echo "dsrscope.exe to first paint:       median ${tm} s, peak memory ${tool_peak} KiB"
-echo "minimal Win32 window to first paint: median ${mm} s, peak memory ${minimal_peak} KiB"
-awk -v a="$tm" -v b="$mm" 'BEGIN {printf "ratio: %.2f\n", (b > 0 ? a / b : 0)}'
+echo "dsrscope.exe to first paint:                 median ${tm} s, peak memory ${peak[tool]} KiB"
+echo "minimal Win32 window to first paint:         median ${mm} s, peak memory ${peak[minimal]} KiB"
+echo "minimal window with dsrscope's manifest:     median ${fm} s, peak memory ${peak[manifest]} KiB"
+awk -v a="$tm" -v b="$mm" 'BEGIN {printf "ratio to the minimal window: %.2f\n", (b > 0 ? a / b : 0)}'
+awk -v a="$tm" -v b="$fm" 'BEGIN {printf "ratio to the minimal window with the manifest: %.2f\n", (b > 0 ? a / b : 0)}'
