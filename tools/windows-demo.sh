@@ -33,26 +33,11 @@ cmake --build "$build" --target dsrscope -j2
 cmake --preset dev >/dev/null
 cmake --build --preset dev --target dsrscope-simulator -j2
 
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-export WINEDEBUG=-all
-WINEPREFIX=$(mktemp -d)
-export WINEPREFIX
+source tools/wine_simulator.sh
+wine_with_simulator "$port" --rating-host "127.0.0.1:$port"
 # Wine draws captions in Tahoma, which has no Chinese: a face that has.
 "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d 'Noto Sans CJK SC' /f \
   >/dev/null 2>&1
-build/dev/tools/dsrscope-simulator --port "$port" --rating-host "127.0.0.1:$port" >/dev/null &
-simulator=$!
-cleanup() {
-  kill "$simulator" 2>/dev/null || true
-  "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-  kill -0 "$simulator" 2>/dev/null || { echo "The simulator did not start (is port $port taken?)." >&2; exit 1; }
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
 
 if [[ "${1:-}" != --screenshot ]]; then
   echo "Type vrenlo_shop into the window and press 1.查询, then 2.计算."

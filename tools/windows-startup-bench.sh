@@ -16,22 +16,8 @@ port=${DSR_BENCH_PORT:-18406}
 if [[ -z "${INSIDE_XVFB:-}" ]]; then
   INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
 fi
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-export WINEDEBUG=-all
-WINEPREFIX=$(mktemp -d)
-export WINEPREFIX
-build/dev/tools/dsrscope-simulator --port "$port" >/dev/null &
-simulator=$!
-cleanup() {
-  kill "$simulator" 2>/dev/null || true
-  "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+source tools/wine_simulator.sh
+wine_with_simulator "$port"
 
 tool=(env DSR_SIMULATOR_PORT="$port" "$wine" build/windows-release/app/win32_startup_driver.exe probe)
 minimal=("$wine" build/windows-release/tools/win32-minimal-window.exe)
