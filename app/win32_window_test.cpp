@@ -178,6 +178,20 @@ int TextWidth(HWND label) {
   return size.cx;
 }
 
+// The text of the label's tooltip; empty when it has none.
+std::wstring TooltipText(const MainWindow& w, HWND label) {
+  if (w.tooltip == nullptr) return L"";
+  wchar_t text[1024] = {};  // the longest text a tooltip gives back
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = w.window;
+  tool.uId = reinterpret_cast<UINT_PTR>(label);
+  tool.lpszText = text;
+  if (!SendMessageW(w.tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return L"";
+  SendMessageW(w.tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
 TEST_F(Win32WindowTest, LabelsShowTheWidestTextsWholeOrCutWithATooltip) {
   const struct {
     Control label;
@@ -203,30 +217,12 @@ TEST_F(Win32WindowTest, LabelsShowTheWidestTextsWholeOrCutWithATooltip) {
     EXPECT_LE(placed.right, client.right);
     const std::wstring shown = WindowText(label);
     if (!shown.empty() && shown.back() == L'\u2026') {
-      TOOLINFOW tool{};
-      tool.cbSize = sizeof tool;
-      tool.hwnd = w.window;
-      tool.uId = reinterpret_cast<UINT_PTR>(label);
-      EXPECT_TRUE(SendMessageW(w.tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
+      EXPECT_EQ(TooltipText(w, label), ShownLine(c.text));
     } else {
       EXPECT_EQ(shown, ShownText(c.text));
       EXPECT_LE(TextWidth(label), box.right);
     }
   }
-}
-
-// The text of the label's tooltip; empty when it has none.
-std::wstring TooltipText(const MainWindow& w, HWND label) {
-  if (w.tooltip == nullptr) return L"";
-  wchar_t text[1024] = {};  // the longest text a tooltip gives back
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = w.window;
-  tool.uId = reinterpret_cast<UINT_PTR>(label);
-  tool.lpszText = text;
-  if (!SendMessageW(w.tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return L"";
-  SendMessageW(w.tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
-  return text;
 }
 
 // A label that grew, shrank its font or was cut, then gets a short text, is
